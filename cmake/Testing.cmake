@@ -1,0 +1,20 @@
+# GoogleTest for both builds: Debian's packaged library natively, Debian's
+# sources compiled with the MinGW compiler for the Windows build.
+if(WIN32)
+  set(VARNOCK_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VARNOCK_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gtest_main gmock gmock_main)
+    if(TARGET ${t})
+      target_compile_options(${t} PRIVATE -Wno-error)
+      add_library(GTest::${t} ALIAS ${t})
+    endif()
+  endforeach()
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# Tests that need the fixed fldigi port 7362 share this lock so ctest runs them one at a time.
+set(VARNOCK_PORT_LOCK port7362)

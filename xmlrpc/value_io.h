@@ -1,0 +1,17 @@
+// XML text of one value element in both directions.
+#pragma once
+
+#include <string>
+
+#include "xmlrpc/value.h"
+
+// Arrays and structs nested deeper than this inside one value raise "Nesting too deep".
+constexpr int MaxValueNesting = 256;
+
+// Decodes one <value> element at the cursor into `value` (replaced) and leaves the cursor just
+// past its end. Raises XmlRpcException; the value is then still consistent (clearable).
+void readValue(XmlRpcValue& value, const char*& cursor);
+
+// Appends the XML text of `value`; raises "Undefined XmlRpc value" on an Undefined value
+// anywhere inside it (the text written up to that point stays in `out`).
+void writeValue(const XmlRpcValue& value, std::string& out);

@@ -113,6 +113,7 @@ class XmlRpcValue {
     void setDateTime(const DateTime& time);
     void setBase64(const void* bytes, size_t count);
     void setBase64(const ByteString& bytes) { setBase64(bytes.data(), bytes.size()); }
+    void setBase64(ByteString&& bytes);
     void setNil();
     void setArray();   // empty array: size 0, capacity 0
     void setStruct();  // empty struct

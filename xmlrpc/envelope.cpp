@@ -1,0 +1,96 @@
+// methodCall writer, methodResponse reader and the fault text rule.
+#include "xmlrpc/envelope.h"
+
+#include <cstring>
+
+#include "xmlrpc/char_class.h"
+#include "xmlrpc/scanner.h"
+
+void writeMethodCall(std::string& out, const char* methodName, const XmlRpcValue& params) {
+    out.reserve(out.size() + 128);
+    out += "<?xml version=\"1.0\"?>\r\n<methodCall><methodName>";
+    out += methodName;
+    out += "</methodName>\r\n<params>";
+    switch (params.kind()) {
+        case ValueKind::Undefined:
+            break;
+        case ValueKind::Array: {
+            const int32_t count = params.size();
+            for (int32_t i = 0; i < count; ++i) {
+                out += "<param>";
+                writeValue(params.element(i), out);
+                out += "</param>";
+            }
+            break;
+        }
+        default:
+            out += "<param>";
+            writeValue(params, out);
+            out += "</param>\n";
+            break;
+    }
+    out += "</params></methodCall>\r\n";
+}
+
+namespace {
+
+// The rest of the text as the message; never an empty message, which would read as success.
+[[noreturn]] void raiseRest(const char* rest) {
+    if (*rest == '\0') {
+        throw XmlRpcException("Invalid XMLRPC response");
+    }
+    throw XmlRpcException(rest);
+}
+
+bool contains(const char* text, const char* part) {
+    return std::strstr(text, part) != nullptr;
+}
+
+}  // namespace
+
+bool readMethodResponse(const char* responseText, XmlRpcValue& result) {
+    result.clear();
+    const char* cursor = responseText;
+    char tag[TagBufferSize];
+
+    readTag(cursor, tag);
+    if (!charclass::startsWithIgnoreCase(tag, "<?xml version")) {
+        if (contains(cursor, "<html") || contains(cursor, "<HTML")) {
+            throw XmlRpcException(
+                "It looks like you've configured the wrong URL. That URL is sending us HTML "
+                "text, whereas we need RPC data.");
+        }
+        raiseRest(cursor);
+    }
+
+    readTag(cursor, tag);
+    if (!charclass::equalsIgnoreCase(tag, "<methodResponse>")) {
+        if (contains(cursor, "<title>Bad request!</title>")) {
+            throw XmlRpcException("Talking HTTP to a HTTPS server?");
+        }
+        if (contains(cursor, "Object not found")) {
+            throw XmlRpcException("Wrong URL (\"Object not found\")");
+        }
+        raiseRest(cursor);
+    }
+
+    cursor = charclass::skipBlanks(cursor);
+    if (std::strncmp(cursor, "<fault>", 7) == 0) {
+        expectTag(cursor, "<fault>");
+        readValue(result, cursor);
+        expectTag(cursor, "</fault>");
+        return false;
+    }
+    expectTag(cursor, "<params>");
+    expectTag(cursor, "<param>");
+    readValue(result, cursor);
+    return true;
+}
+
+std::string faultText(XmlRpcValue& result) {
+    XmlRpcValue faultString = result.member("faultString");
+    if (faultString.kind() == ValueKind::String) {
+        return faultString.stringValue();
+    }
+    return "unspecified error";
+}

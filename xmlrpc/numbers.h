@@ -1,0 +1,23 @@
+// Number conversions that behave alike on every platform: a 32-bit `long` for integers read
+// from text, "." as the decimal point, and doubles written with an exponent of three digits.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Reads an integer like strtol(p, &stop, 10) with a 32-bit long: skips C white space, takes an
+// optional sign and decimal digits, clamps to the int32 range. Stops at `end` (nullptr: only
+// the NUL stops it). Returns false, with *stop = p, when no digit was found.
+bool parseLong32(const char* p, const char* end, const char** stop, int32_t* result);
+
+// Reads a double like strtod in the "C" locale: blanks, sign, decimal digits with an optional
+// point and exponent, or inf/infinity/nan. Out-of-range values become an infinity or zero of
+// their sign. Returns false, with *stop = p, when nothing was converted.
+bool parseDouble(const char* p, const char** stop, double* result);
+
+// Appends the decimal form of v ("-" for negatives, no leading zeros).
+void appendInt32(std::string& out, int32_t v);
+
+// Appends v like printf("%.6g"), exponent written with a sign and at least three digits
+// (1.23457e+008, 1e-005); infinities as "inf"/"-inf", NaN as "nan".
+void appendDouble(std::string& out, double v);

@@ -1,0 +1,214 @@
+// Tag reader, tag check and entity coding over NUL-terminated 8-bit text.
+#include "xmlrpc/scanner.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "xmlrpc/char_class.h"
+#include "xmlrpc/numbers.h"
+#include "xmlrpc/value.h"
+
+using charclass::isBlank;
+using charclass::skipBlanks;
+
+char* readTag(const char*& cursor, char* buffer) {
+    // Room for the characters before '>': the buffer also needs the '>' and the NUL.
+    constexpr size_t maxStored = TagBufferSize - 2;
+    buffer[0] = '\0';
+    const char* p = skipBlanks(cursor);
+    if (*p != '<') {
+        cursor = p;
+        return buffer;
+    }
+    size_t length = 0;
+    buffer[length++] = '<';
+    p = skipBlanks(p + 1);
+    while (*p != '>' && *p != '\0') {
+        char c = *p++;
+        if (c == ' ') {
+            char last = buffer[length - 1];
+            char next = *p;
+            if (last == '<' || last == '/' || next == ' ' || next == '/' || next == '>') {
+                continue;
+            }
+        }
+        if (length < maxStored) {
+            buffer[length++] = c;
+        }
+    }
+    buffer[length++] = '>';
+    buffer[length] = '\0';
+    if (*p == '>') {
+        ++p;
+    }
+    cursor = p;
+    return buffer;
+}
+
+void expectTag(const char*& cursor, const char* tag) {
+    char buffer[TagBufferSize];
+    if (!charclass::equalsIgnoreCase(readTag(cursor, buffer), tag)) {
+        throw XmlRpcException(std::string("Expecting tag: ") + tag);
+    }
+}
+
+namespace {
+
+// Compares the range at p (bounded by end) with a literal.
+template <size_t N>
+bool startsWith(const char* p, const char* end, const char (&literal)[N]) {
+    constexpr size_t length = N - 1;
+    return static_cast<size_t>(end - p) >= length && std::memcmp(p, literal, length) == 0;
+}
+
+// Byte of the decimal reference at p ("&#" ...); 0 when it gives no usable byte. *next is
+// set past "&#", the digits and one optional ';'.
+unsigned char characterReference(const char* p, const char* end, const char** next) {
+    const char* digits = p + 2;
+    const char* stop;
+    int32_t number = 0;
+    parseLong32(digits, end, &stop, &number);
+    const char* q = digits;
+    while (q != end && charclass::isDigit(*q)) {
+        ++q;
+    }
+    if (q != end && *q == ';') {
+        ++q;
+    }
+    *next = q;
+    return static_cast<unsigned char>(static_cast<uint32_t>(number) & 0xFF);
+}
+
+}  // namespace
+
+size_t decodeEntitiesInto(char* out, const char* start, const char* end) {
+    char* o = out;
+    const char* p = start;
+    while (p < end) {
+        const char* amp =
+            static_cast<const char*>(std::memchr(p, '&', static_cast<size_t>(end - p)));
+        if (amp == nullptr) {
+            amp = end;
+        }
+        std::memcpy(o, p, static_cast<size_t>(amp - p));
+        o += amp - p;
+        p = amp;
+        if (p == end) {
+            break;
+        }
+        if (startsWith(p, end, "&amp;")) {
+            *o++ = '&';
+            p += 5;
+        } else if (startsWith(p, end, "&quot;")) {
+            *o++ = '"';
+            p += 6;
+        } else if (startsWith(p, end, "&apos;") || startsWith(p, end, "&#039;")) {
+            *o++ = '\'';
+            p += 6;
+        } else if (startsWith(p, end, "&lt;")) {
+            *o++ = '<';
+            p += 4;
+        } else if (startsWith(p, end, "&gt;")) {
+            *o++ = '>';
+            p += 4;
+        } else if (startsWith(p, end, "&#")) {
+            const char* next;
+            unsigned char byte = characterReference(p, end, &next);
+            if (byte != 0) {
+                *o++ = static_cast<char>(byte);
+                p = next;
+            } else {
+                // A zero byte would end the text early: keep the reference as plain text.
+                *o++ = '&';
+                ++p;
+            }
+        } else {
+            *o++ = '&';
+            ++p;
+        }
+    }
+    *o = '\0';
+    return static_cast<size_t>(o - out);
+}
+
+char* decodeEntities(const char* start, const char* end) {
+    char* out = static_cast<char*>(std::malloc(static_cast<size_t>(end - start) + 1));
+    if (out == nullptr) {
+        throw std::bad_alloc();
+    }
+    decodeEntitiesInto(out, start, end);
+    return out;
+}
+
+namespace {
+
+// Bytes written unchanged: 32..126 except the five markup characters.
+struct PlainTable {
+    bool plain[256];
+};
+
+constexpr PlainTable makePlainTable() {
+    PlainTable t{};
+    for (int c = 32; c <= 126; ++c) {
+        t.plain[c] = c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
+    }
+    return t;
+}
+
+constexpr PlainTable plainBytes = makePlainTable();
+
+}  // namespace
+
+void appendEncodedEntities(std::string& out, const char* text) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p != 0) {
+        const unsigned char* run = p;
+        while (plainBytes.plain[*p]) {
+            ++p;
+        }
+        out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        if (*p == 0) {
+            break;
+        }
+        switch (*p) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default: {
+                char reference[7] = {'&', '#'};
+                size_t n = 2;
+                unsigned value = *p;
+                if (value >= 100) {
+                    reference[n++] = static_cast<char>('0' + value / 100);
+                }
+                if (value >= 10) {
+                    reference[n++] = static_cast<char>('0' + value / 10 % 10);
+                }
+                reference[n++] = static_cast<char>('0' + value % 10);
+                reference[n++] = ';';
+                out.append(reference, n);
+                break;
+            }
+        }
+        ++p;
+    }
+}
+
+std::string encodeEntities(const char* text) {
+    std::string out;
+    appendEncodedEntities(out, text);
+    return out;
+}

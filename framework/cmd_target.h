@@ -1,0 +1,34 @@
+// The root of every object that receives messages or commands: its message table and its
+// run-time class information.
+#pragma once
+
+#include "framework/message_map.h"
+
+#include <windows.h>
+
+// Run-time class information: a class's name and its base class's record.
+struct CRuntimeClass {
+    const char* m_lpszClassName;
+    const CRuntimeClass* m_pBaseClass;
+
+    bool IsDerivedFrom(const CRuntimeClass* base) const;
+};
+
+class CCmdTarget {
+  public:
+    CCmdTarget() = default;
+    virtual ~CCmdTarget() = default;
+    CCmdTarget(const CCmdTarget&) = delete;
+    CCmdTarget& operator=(const CCmdTarget&) = delete;
+
+    virtual const CRuntimeClass* GetRuntimeClass() const;
+    virtual const MessageMap* GetMessageMap() const;
+    bool IsKindOf(const CRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
+
+    // Runs the table's handler for a WM_COMMAND with this id and notification code, if there
+    // is one; true when a handler ran.
+    virtual bool OnCmdMsg(UINT id, UINT code);
+
+    static const CRuntimeClass classCCmdTarget;
+    static const MessageMap* messageMap();
+};

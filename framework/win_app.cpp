@@ -1,0 +1,68 @@
+#include "framework/win_app.h"
+
+#include "framework/wnd.h"
+
+const CRuntimeClass CWinApp::classCWinApp{"CWinApp", &CCmdTarget::classCCmdTarget};
+
+const MessageMap* CWinApp::messageMap() {
+    static const MessageMap map{&CCmdTarget::messageMap, nullptr, nullptr};
+    return &map;
+}
+
+CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)) {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    m_appName.assign(path, length);
+    const std::size_t slash = m_appName.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) {
+        m_appName.erase(0, slash + 1);
+    }
+    const std::size_t dot = m_appName.rfind(L'.');
+    if (dot != std::wstring::npos && dot != 0) {
+        m_appName.erase(dot);
+    }
+}
+
+int CWinApp::Run() {
+    if (!InitInstance()) {
+        return ExitInstance();
+    }
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    if (message.message == WM_QUIT) {
+        m_exitCode = static_cast<int>(message.wParam);
+    }
+    return ExitInstance();
+}
+
+bool CWinApp::InitInstance() {
+    return true;
+}
+
+int CWinApp::ExitInstance() {
+    return m_exitCode;
+}
+
+void CWinApp::SetMainWnd(CWnd* window) {
+    if (m_pMainWnd != nullptr) {
+        m_pMainWnd->SetCommandRoute(nullptr);
+    }
+    m_pMainWnd = window;
+    if (window != nullptr) {
+        window->SetCommandRoute(this);
+    }
+}
+
+HICON CWinApp::LoadIcon(UINT id) const {
+    return static_cast<HICON>(::LoadImageW(m_hInstance, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0,
+                                           LR_DEFAULTSIZE | LR_SHARED));
+}
+
+void CWinApp::OnHelp() {
+    HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    ::MessageBoxW(owner, L"No help is available for this program.", m_appName.c_str(),
+                  MB_OK | MB_ICONINFORMATION);
+}

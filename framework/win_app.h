@@ -1,0 +1,53 @@
+// CWinApp: the application object. Run() is the body of WinMain: it runs InitInstance and,
+// when that returns true, a message loop until WM_QUIT; a dialog application does its work
+// inside InitInstance and returns false.
+#pragma once
+
+#include "framework/cmd_target.h"
+
+#include <windows.h>
+
+#include <string>
+
+class CWnd;
+
+class CWinApp : public CCmdTarget {
+  public:
+    CWinApp();
+
+    // The process's exit code.
+    int Run();
+
+    virtual bool InitInstance();
+    virtual int ExitInstance();
+
+    // The main window; its unhandled commands (ID_HELP) come to the application.
+    void SetMainWnd(CWnd* window);
+    CWnd* GetMainWnd() const { return m_pMainWnd; }
+
+    // Names the settings key under HKCU\Software. Nothing is read or written under it.
+    void SetRegistryKey(const wchar_t* key) { m_registryKey = key; }
+    const std::wstring& GetRegistryKey() const { return m_registryKey; }
+
+    HINSTANCE GetInstance() const { return m_hInstance; }
+    HICON LoadIcon(UINT id) const;
+    // The program's name, from its file name without the extension.
+    const std::wstring& GetAppName() const { return m_appName; }
+
+    // The standard help command: this program ships no help file, so it says so.
+    void OnHelp();
+
+    static const CRuntimeClass classCWinApp;
+    const CRuntimeClass* GetRuntimeClass() const override { return &classCWinApp; }
+    static const MessageMap* messageMap();
+    const MessageMap* GetMessageMap() const override { return messageMap(); }
+
+  protected:
+    CWnd* m_pMainWnd = nullptr;
+
+  private:
+    HINSTANCE m_hInstance;
+    std::wstring m_appName;
+    std::wstring m_registryKey;
+    int m_exitCode = 0;
+};

@@ -1,0 +1,12 @@
+# poll_cycle: the bridge's poll cycle over small ports (fldigi, host, marker files, view).
+# Portable: builds natively and with MinGW; the Windows side implements the ports.
+add_library(poll_cycle STATIC
+  poll/field_table.cpp
+  poll/frequency_text.cpp
+  poll/marker_path.cpp
+  poll/modem_macro.cpp
+  poll/poll_cycle.cpp
+  poll/poll_state.cpp
+)
+# Users include "poll/poll_cycle.h" and the port headers beside it.
+target_include_directories(poll_cycle PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

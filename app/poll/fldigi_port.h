@@ -1,0 +1,34 @@
+// The poll cycle's view of fldigi: sessions with its XML-RPC server, one call at a time.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace pollcycle {
+
+// fldigi's XML-RPC server on this machine; the only endpoint the bridge talks to.
+inline constexpr const char* kFldigiEndpoint = "http://127.0.0.1:7362/RPC2";
+
+// The outcome of one call: whether it succeeded and, when the result is a string, its text.
+struct FldigiReply {
+    bool ok = false;
+    bool isString = false;
+    std::string text;
+};
+
+// One client for kFldigiEndpoint (created with acceptUnknownAuthority set). Destroying the
+// session closes its connection.
+class FldigiSession {
+  public:
+    virtual ~FldigiSession() = default;
+    // Calls `method` with an empty parameter list.
+    virtual FldigiReply call(const char* method) = 0;
+};
+
+class FldigiPort {
+  public:
+    virtual ~FldigiPort() = default;
+    virtual std::unique_ptr<FldigiSession> openSession() = 0;
+};
+
+}  // namespace pollcycle

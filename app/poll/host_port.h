@@ -1,0 +1,23 @@
+// The poll cycle's view of the host program Kebrin and its automation object.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pollcycle {
+
+class HostPort {
+  public:
+    virtual ~HostPort() = default;
+    // Obtains the running host's automation interface. False when no instance is running (or
+    // its class is not registered); the attempt leaves nothing behind and may be repeated.
+    virtual bool attach() = 0;
+    // The four members used, each one automation call. A failed call throws; the poll cycle
+    // lets the exception out of the tick.
+    virtual void RunMacro(const std::string& macro) = 0;
+    virtual void SetQsoField(int32_t index, const std::string& text) = 0;
+    virtual void SetFrequency(double hertz) = 0;
+    virtual void SetMode(const std::string& mode) = 0;
+};
+
+}  // namespace pollcycle

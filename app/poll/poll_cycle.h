@@ -1,0 +1,61 @@
+// The bridge's once-a-second work: connect to both programs, copy changed contact fields from
+// fldigi to the host, and save each contact the operator logs in fldigi.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "field_table.h"
+#include "fldigi_port.h"
+#include "host_port.h"
+#include "marker_files_port.h"
+#include "poll_state.h"
+#include "poll_view.h"
+
+namespace pollcycle {
+
+inline constexpr unsigned kPollTimerId = 1500;
+inline constexpr unsigned kPollPeriodMs = 1000;
+
+inline constexpr uint32_t kWorkingFaceColor = 0x0000FF00;     // green
+inline constexpr uint32_t kWorkingCaptionColor = 0x00010101;  // red 1, green 1, blue 1
+
+inline constexpr const char* kConnectedCaption = "Fldigi<->Kebrin by Zorvath ---> Connected";
+inline constexpr const char* kFldigiNotLoadedMessage = "FLDIGI not loaded!";
+
+class PollCycle {
+  public:
+    PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, MarkerFilesPort& markers,
+              PollView& view);
+
+    // One tick. The timer is stopped first and re-armed on the way out; an exception from the
+    // host (or the process exit) leaves it stopped.
+    void OnTimer();
+
+  private:
+    using FieldTexts = std::array<std::optional<std::string>, kFieldCount>;
+
+    void runTick();
+    bool AttachHost();
+    bool ConnectFldigi();
+    void showWorking(Indicator indicator, const char* text);
+    // The text of a string result, an empty text for other results; no value when the call
+    // failed and the user chose to go on (the field is then left alone for this tick).
+    std::optional<std::string> GetFldigiString(const char* method);
+    FieldTexts readFields();
+    void sendChangedFields(const FieldTexts& texts);
+    void sendField(const FieldSpec& field, const std::string& text);
+    void MapModemToMacro(const std::string& modem);
+    void lookForLoggedQso();
+    void CommitLoggedQso(const MarkerEntry& marker);
+
+    PollState& state_;
+    FldigiPort& fldigi_;
+    HostPort& host_;
+    MarkerFilesPort& markers_;
+    PollView& view_;
+};
+
+}  // namespace pollcycle

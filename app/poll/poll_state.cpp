@@ -1,0 +1,10 @@
+#include "poll_state.h"
+
+namespace pollcycle {
+
+PollState& processPollState() {
+    static PollState state;
+    return state;
+}
+
+}  // namespace pollcycle

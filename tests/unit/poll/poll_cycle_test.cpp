@@ -1,0 +1,359 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "poll_fixture.h"
+
+namespace pollcycle::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+struct StateRow {
+    const char* name;
+    bool hostAttached;
+    bool fldigiConnected;
+    bool hostRunning;
+    bool fldigiUp;
+    // expected
+    bool attachTried;
+    bool fldigiNameCalled;
+    bool fieldsRead;
+    bool hostAttachedAfter;
+    bool fldigiConnectedAfter;
+};
+
+class StateTableTest : public PollCycleTest, public ::testing::WithParamInterface<StateRow> {};
+
+TEST_P(StateTableTest, TickDoesWhatItsStateCallsFor) {
+    const StateRow& row = GetParam();
+    state.hostAttached = row.hostAttached;
+    state.fldigiConnected = row.fldigiConnected;
+    host.running = row.hostRunning;
+    fldigi.down = !row.fldigiUp;
+    fldigi.set("log.get_call", "DL1ABC");
+
+    tick();
+
+    EXPECT_EQ(journal.events.front(), "view killTimer 1500");
+    EXPECT_TRUE(timerRearmed());
+    EXPECT_EQ(!journal.with("host attach").empty(), row.attachTried);
+    EXPECT_EQ(!journal.with("fldigi#1 fldigi.name").empty(), row.fldigiNameCalled);
+    EXPECT_EQ(!journal.with("fldigi#2 log.get_call").empty() ||
+                  !journal.with("fldigi#1 log.get_call").empty(),
+              row.fieldsRead);
+    // Fields read means the caption, the link mark and the copy of the callsign.
+    EXPECT_EQ(!journal.with("view caption ").empty(), row.fieldsRead);
+    EXPECT_EQ(!journal.with("view showLinkMark").empty(), row.fieldsRead);
+    EXPECT_EQ(!journal.with("host SetQsoField 0 DL1ABC").empty(), row.fieldsRead);
+    EXPECT_THAT(journal.with("view box"), IsEmpty());
+    EXPECT_EQ(state.hostAttached, row.hostAttachedAfter);
+    EXPECT_EQ(state.fldigiConnected, row.fldigiConnectedAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, StateTableTest,
+    ::testing::Values(
+        //        name                       hA     fC     run    up     attach name   read   hA'
+        //        fC'
+        StateRow{"NothingRunning", false, false, false, false, true, true, false, false, false},
+        StateRow{"OnlyFldigiRunning", false, false, false, true, true, true, false, false, true},
+        StateRow{"OnlyHostRunning", false, false, true, false, true, true, false, true, false},
+        StateRow{"FldigiKnownHostAbsent", false, true, false, true, true, false, false, false,
+                 true},
+        StateRow{"HostKnownFldigiAbsent", true, false, true, false, false, true, false, true,
+                 false},
+        StateRow{"HostKnownFldigiAppears", true, false, true, true, false, true, true, true, true},
+        StateRow{"BothKnown", true, true, true, true, false, false, true, true, true}),
+    [](const ::testing::TestParamInfo<StateRow>& info) { return info.param.name; });
+
+TEST_F(PollCycleTest, AttachAndFirstContactInOneTickAlreadyCopyFields) {
+    fldigi.set("log.get_call", "DL1ABC");
+    fldigi.set("fldigi.config_dir", "C:/fldigi/files");
+
+    tick();
+
+    const std::vector<std::string> expectedStart = {
+        "view killTimer 1500",
+        "host attach",
+        "view flag Host 1",
+        "view text Host Kebrin working",
+        "view face Host 00FF00",
+        "view captionColor Host 010101",
+        "view moveFlags",
+        "fldigi#1 fldigi.name",
+        "fldigi#1 fldigi.config_dir",
+        "view flag Fldigi 1",
+        "view text Fldigi Fldigi working",
+        "view face Fldigi 00FF00",
+        "view captionColor Fldigi 010101",
+        "view moveFlags",
+        "view caption Fldigi<->Kebrin by Zorvath ---> Connected",
+        "view showLinkMark",
+        "fldigi#2 log.get_call",
+    };
+    ASSERT_GE(journal.events.size(), expectedStart.size());
+    EXPECT_EQ(std::vector<std::string>(journal.events.begin(),
+                                       journal.events.begin() + expectedStart.size()),
+              expectedStart);
+    EXPECT_THAT(hostCalls(), ElementsAre("attach", "SetQsoField 0 DL1ABC"));
+    EXPECT_EQ(state.markerPath, "C:\\fldigi\\files\\temp\\log.adif");
+    EXPECT_TRUE(timerRearmed());
+}
+
+TEST_F(PollCycleTest, FldigiFoundWhileHostAbsentReadsNothingAndLeavesCaption) {
+    host.running = false;
+    tick();
+    tick();
+    EXPECT_TRUE(state.fldigiConnected);
+    EXPECT_THAT(journal.events,
+                ElementsAre("view killTimer 1500", "host attach", "view setTimer 1500 1000"));
+}
+
+TEST_F(PollCycleTest, FailedFirstContactShowsNoMessageAndIsRetried) {
+    state.hostAttached = true;
+    fldigi.down = true;
+    for (int i = 0; i < 3; ++i) {
+        tick();
+        EXPECT_THAT(journal.events, ElementsAre("view killTimer 1500",
+                                                "fldigi#" + std::to_string(i + 1) + " fldigi.name",
+                                                "view setTimer 1500 1000"));
+    }
+    EXPECT_FALSE(state.fldigiConnected);
+}
+
+struct MarkerPathRow {
+    const char* name;
+    bool configDirOk;
+    bool configDirIsString;
+    const char* configDir;
+    const char* expectedPath;
+};
+
+class MarkerPathTest : public PollCycleTest, public ::testing::WithParamInterface<MarkerPathRow> {};
+
+TEST_P(MarkerPathTest, FirstContactBuildsMarkerPath) {
+    const MarkerPathRow& row = GetParam();
+    state.hostAttached = true;
+    fldigi.replies["fldigi.config_dir"] =
+        FldigiReply{row.configDirOk, row.configDirIsString, row.configDir};
+
+    tick();
+
+    EXPECT_TRUE(state.fldigiConnected);
+    EXPECT_EQ(state.markerPath, row.expectedPath);
+    EXPECT_THAT(journal.with("files find "), ElementsAre(row.expectedPath));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, MarkerPathTest,
+    ::testing::Values(MarkerPathRow{"Forward", true, true, "C:/fldigi/files",
+                                    "C:\\fldigi\\files\\temp\\log.adif"},
+                      MarkerPathRow{"TrailingSlashKept", true, true, "C:/fldigi/",
+                                    "C:\\fldigi\\\\temp\\log.adif"},
+                      MarkerPathRow{"Backslashes", true, true, "D:\\fl", "D:\\fl\\temp\\log.adif"},
+                      MarkerPathRow{"CallFails", false, false, "", "\\temp\\log.adif"},
+                      MarkerPathRow{"NotAString", true, false, "", "\\temp\\log.adif"}),
+    [](const ::testing::TestParamInfo<MarkerPathRow>& info) { return info.param.name; });
+
+TEST_F(PollCycleTest, CaptionAndLinkMarkOnEveryConnectedTick) {
+    connectBoth();
+    for (int i = 0; i < 3; ++i) {
+        tick();
+        EXPECT_THAT(journal.with("view caption "),
+                    ElementsAre("Fldigi<->Kebrin by Zorvath ---> Connected"));
+        EXPECT_THAT(journal.with("view showLinkMark"), ElementsAre(""));
+    }
+}
+
+TEST_F(PollCycleTest, ReadsElevenFieldsInReadOrderEachOnItsOwnSession) {
+    connectBoth();
+    tick();
+    EXPECT_THAT(journal.with("fldigi#"),
+                ElementsAre("1 log.get_call", "2 log.get_name", "3 log.get_qth",
+                            "4 log.get_frequency", "5 log.get_rst_in", "6 log.get_rst_out",
+                            "7 modem.get_name", "8 log.get_locator", "9 log.get_state",
+                            "10 log.get_province", "11 log.get_notes"));
+}
+
+// --- logged contacts ----------------------------------------------------------------------
+
+MarkerEntry marker(uint64_t size, uint64_t time, const char* name = "log.adif") {
+    return MarkerEntry{name, size, time};
+}
+
+TEST_F(PollCycleTest, MarkerCommitsAfterThatTicksFieldChanges) {
+    connectBoth();
+    fldigi.set("log.get_call", "DL1ABC");
+    markers.present = {marker(400, 7)};
+
+    tick();
+
+    const auto& e = journal.events;
+    const auto at = [&](const std::string& event) {
+        return std::find(e.begin(), e.end(), event) - e.begin();
+    };
+    EXPECT_THAT(hostCalls(), ElementsAre("SetQsoField 0 DL1ABC", "RunMacro <FIXSTARTTIME>",
+                                         "RunMacro <SAVEQSO>", "RunMacro <CURSOR:TX>"));
+    EXPECT_LT(at("host RunMacro <CURSOR:TX>"), at("files remove C:\\fl\\temp\\log.adif"));
+    EXPECT_LT(at("files remove C:\\fl\\temp\\log.adif"), at("fldigi#12 log.clear"));
+    EXPECT_EQ(e.back(), "view setTimer 1500 1000");
+    EXPECT_EQ(e[e.size() - 2], "fldigi#12 log.clear");  // a session of its own
+    EXPECT_EQ(state.lastSent.callsign, "DL1ABC");       // cleared fields come next tick
+
+    fldigi.set("log.get_call", "");
+    tick();
+    EXPECT_THAT(hostCalls(), ElementsAre("SetQsoField 0 "));
+}
+
+TEST_F(PollCycleTest, OnlyEntriesNamedLogAdifCountCaseSensitively) {
+    connectBoth();
+    markers.present = {marker(1, 1, "LOG.ADIF"), marker(1, 1, "log.adi")};
+    tick();
+    EXPECT_THAT(hostCalls(), IsEmpty());
+    EXPECT_THAT(journal.with("files remove"), IsEmpty());
+}
+
+TEST_F(PollCycleTest, LogClearFailureIsIgnored) {
+    connectBoth();
+    markers.present = {marker(1, 1)};
+    fldigi.failing = {"log.clear"};
+    tick();
+    EXPECT_THAT(journal.with("view box"), IsEmpty());
+    EXPECT_TRUE(timerRearmed());
+}
+
+TEST_F(PollCycleTest, UndeletableMarkerSavesItsContactOnce) {
+    connectBoth();
+    markers.present = {marker(400, 7)};
+    markers.deletable = false;
+
+    for (int i = 0; i < 4; ++i) {
+        tick();
+        EXPECT_TRUE(timerRearmed());
+    }
+    // Only the first tick saved; the others saw the same file.
+    EXPECT_EQ(state.committedUndeletedMarker, (MarkerIdentity{400, 7}));
+    EXPECT_THAT(hostCalls(), IsEmpty());
+}
+
+TEST_F(PollCycleTest, UndeletableMarkerThatGrowsIsSavedAgain) {
+    connectBoth();
+    markers.deletable = false;
+    markers.present = {marker(400, 7)};
+    tick();
+    tick();
+    EXPECT_THAT(journal.with("host RunMacro <SAVEQSO>"), IsEmpty());
+
+    markers.present = {marker(800, 9)};  // fldigi appended the next contact
+    tick();
+    EXPECT_THAT(journal.with("host RunMacro <SAVEQSO>"), ElementsAre(""));
+    tick();
+    EXPECT_THAT(journal.with("host RunMacro <SAVEQSO>"), IsEmpty());
+}
+
+TEST_F(PollCycleTest, MarkerGoneForgetsTheUndeletedOne) {
+    connectBoth();
+    markers.deletable = false;
+    markers.present = {marker(400, 7)};
+    tick();
+    markers.present.clear();
+    tick();
+    EXPECT_FALSE(state.committedUndeletedMarker.has_value());
+    markers.present = {marker(400, 7)};
+    tick();
+    EXPECT_THAT(journal.with("host RunMacro <SAVEQSO>"), ElementsAre(""));
+}
+
+TEST_F(PollCycleTest, DeletedMarkerSavesEveryNewContact) {
+    connectBoth();
+    for (int i = 0; i < 3; ++i) {
+        markers.present = {marker(400, 7)};  // same size and time each time
+        tick();
+        EXPECT_THAT(journal.with("host RunMacro <SAVEQSO>"), ElementsAre(""));
+    }
+}
+
+// --- failures -----------------------------------------------------------------------------
+
+TEST_F(PollCycleTest, CancelKeepsTheHostsFieldsWhenFldigiStopsAnswering) {
+    connectBoth();
+    fldigi.set("log.get_call", "DL1ABC");
+    fldigi.set("log.get_frequency", "14070.000");
+    fldigi.set("modem.get_name", "BPSK31");
+    tick();
+    const LastSentFields before = state.lastSent;
+
+    fldigi.down = true;
+    view.answer = MessageAnswer::Cancel;
+    tick();
+
+    EXPECT_EQ(journal.with("view box FLDIGI not loaded!").size(), 11u);
+    EXPECT_THAT(hostCalls(), IsEmpty());
+    EXPECT_EQ(state.lastSent.callsign, before.callsign);
+    EXPECT_EQ(state.lastSent.frequency, "14070.000");
+    EXPECT_EQ(state.lastSent.modem, "BPSK31");
+    EXPECT_TRUE(timerRearmed());
+
+    fldigi.down = false;  // back: nothing changed, so nothing to send
+    tick();
+    EXPECT_THAT(hostCalls(), IsEmpty());
+}
+
+TEST_F(PollCycleTest, CancelSkipsOnlyTheFailedField) {
+    connectBoth();
+    fldigi.set("log.get_call", "DL1ABC");
+    fldigi.set("log.get_name", "Hans");
+    fldigi.failing = {"log.get_call"};
+    tick();
+    EXPECT_THAT(journal.with("view box "), ElementsAre("FLDIGI not loaded!"));
+    EXPECT_THAT(hostCalls(), ElementsAre("SetQsoField 1 Hans"));
+    EXPECT_EQ(state.lastSent.callsign, "");
+}
+
+TEST_F(PollCycleTest, OkEndsTheProcessAtOnce) {
+    connectBoth();
+    fldigi.set("log.get_call", "DL1ABC");
+    fldigi.failing = {"log.get_name"};
+    view.answer = MessageAnswer::Ok;
+
+    try {
+        tick();
+        FAIL() << "the tick returned";
+    } catch (const ProcessExit& exit) {
+        EXPECT_EQ(exit.code, 0u);
+    }
+    EXPECT_EQ(journal.events.back(), "view exit 0");
+    EXPECT_THAT(journal.with("fldigi#"), ElementsAre("1 log.get_call", "2 log.get_name"));
+    EXPECT_THAT(hostCalls(), IsEmpty());
+}
+
+TEST_F(PollCycleTest, HostFailureStopsPollingAndLeavesTheTick) {
+    connectBoth();
+    fldigi.set("log.get_call", "DL1ABC");
+    fldigi.set("log.get_name", "Hans");
+    markers.present = {marker(1, 1)};
+    host.throwOn = "SetQsoField 0";
+
+    EXPECT_THROW(tick(), HostCallFailed);
+
+    EXPECT_EQ(journal.events.back(), "host SetQsoField 0 DL1ABC");
+    EXPECT_THAT(journal.with("view setTimer"), IsEmpty());
+    EXPECT_EQ(state.lastSent.callsign, "DL1ABC");
+}
+
+TEST_F(PollCycleTest, HostFailureDuringCommitKeepsTheMarker) {
+    connectBoth();
+    markers.present = {marker(1, 1)};
+    host.throwOn = "RunMacro <SAVEQSO>";
+    EXPECT_THROW(tick(), HostCallFailed);
+    EXPECT_THAT(journal.with("files remove"), IsEmpty());
+    EXPECT_THAT(journal.with("view setTimer"), IsEmpty());
+}
+
+}  // namespace
+}  // namespace pollcycle::testing

@@ -1,0 +1,14 @@
+#include "framework/variant.h"
+
+#include "framework/automation_error.h"
+
+CVariant::CVariant(const CVariant& other) : CVariant() {
+    const HRESULT hr = ::VariantCopy(&m_variant, const_cast<VARIANT*>(&other.m_variant));
+    if (FAILED(hr)) {
+        throw AutomationError(hr, L"");
+    }
+}
+
+HRESULT CVariant::ChangeType(VARTYPE type, CVariant& result) const {
+    return ::VariantChangeType(result.Put(), const_cast<VARIANT*>(&m_variant), 0, type);
+}

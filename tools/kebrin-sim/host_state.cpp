@@ -1,0 +1,84 @@
+#include "host_state.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const wchar_t* const kFieldNames[] = {L"call", L"name",  L"RST in",   L"QTH", L"notes",  L"RST out",
+                                      L"(6)",  L"state", L"province", L"(9)", L"locator"};
+
+std::wstring fieldName(long index) {
+    if (index >= 0 && index < static_cast<long>(sizeof kFieldNames / sizeof kFieldNames[0])) {
+        return kFieldNames[index];
+    }
+    return L"(" + std::to_wstring(index) + L")";
+}
+
+std::wstring widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+bool startsWith(const std::wstring& text, const std::wstring& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+std::string formatDouble(double value) {
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    char text[64];
+    for (int precision = 1; precision <= 17; ++precision) {
+        std::snprintf(text, sizeof text, "%.*g", precision, value);
+        if (std::strtod(text, nullptr) == value) {
+            break;
+        }
+    }
+    std::string result = text;
+    if (result.find_first_of(".eE") == std::string::npos) {
+        result += ".0";
+    } else if (result.find('.') == std::string::npos) {
+        result.insert(result.find_first_of("eE"), ".0");
+    }
+    return result;
+}
+
+void HostState::RunMacro(const std::wstring& macro) {
+    m_lastMacro = macro;
+    if (macro == L"<SAVEQSO>") {
+        m_contacts.push_back(SavedContact{m_fields, m_frequency, m_mode});
+        return;
+    }
+    for (const std::wstring prefix : {L"<MODE:", L"<MODEADD:"}) {
+        if (startsWith(macro, prefix) && macro.size() > prefix.size() + 1 && macro.back() == L'>') {
+            m_mode = macro.substr(prefix.size(), macro.size() - prefix.size() - 1);
+            return;
+        }
+    }
+}
+
+std::wstring HostState::Describe() const {
+    std::wstring text;
+    text += L"Frequency: " + widen(formatDouble(m_frequency)) + L" Hz\r\n";
+    text += L"Mode: " + m_mode + L"\r\n";
+    text += L"Last macro: " + m_lastMacro + L"\r\n\r\nQSO fields\r\n";
+    for (const auto& [index, value] : m_fields) {
+        text += L"  " + std::to_wstring(index) + L" " + fieldName(index) + L": " + value + L"\r\n";
+    }
+    text += L"\r\nSaved contacts: " + std::to_wstring(m_contacts.size()) + L"\r\n";
+    for (size_t n = 0; n < m_contacts.size(); ++n) {
+        const SavedContact& contact = m_contacts[n];
+        text += L"  " + std::to_wstring(n + 1) + L". " + widen(formatDouble(contact.frequency)) +
+                L" Hz, " + contact.mode;
+        for (const auto& [index, value] : contact.fields) {
+            if (!value.empty()) {
+                text += L", " + fieldName(index) + L"=" + value;
+            }
+        }
+        text += L"\r\n";
+    }
+    return text;
+}

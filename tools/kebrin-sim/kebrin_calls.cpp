@@ -1,0 +1,212 @@
+#include "kebrin_calls.h"
+
+#include <cwchar>
+#include <string>
+
+#include "framework/bstr.h"
+#include "framework/variant.h"
+
+namespace {
+
+constexpr DISPID kFrequency = 2;
+constexpr DISPID kMode = 7;
+constexpr DISPID kRunMacro = 16;
+constexpr DISPID kSetQsoField = 18;
+
+struct Member {
+    const wchar_t* name;
+    DISPID id;
+};
+constexpr Member kMembers[] = {{L"Frequency", kFrequency},
+                               {L"Mode", kMode},
+                               {L"RunMacro", kRunMacro},
+                               {L"SetQsoField", kSetQsoField}};
+
+HRESULT checkMethod(WORD flags, const DISPPARAMS& params, UINT count) {
+    if ((flags & DISPATCH_METHOD) == 0) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    if (params.cNamedArgs != 0) {
+        return DISP_E_NONAMEDARGS;
+    }
+    return params.cArgs == count ? S_OK : DISP_E_BADPARAMCOUNT;
+}
+
+HRESULT checkPut(const DISPPARAMS& params) {
+    if (params.cArgs != 1) {
+        return DISP_E_BADPARAMCOUNT;
+    }
+    if (params.cNamedArgs != 1 || params.rgdispidNamedArgs == nullptr ||
+        params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
+        return DISP_E_PARAMNOTFOUND;
+    }
+    return S_OK;
+}
+
+HRESULT checkGet(const DISPPARAMS& params) {
+    if (params.cNamedArgs != 0) {
+        return DISP_E_NONAMEDARGS;
+    }
+    return params.cArgs == 0 ? S_OK : DISP_E_BADPARAMCOUNT;
+}
+
+// Argument `position` in call order (rgvarg holds them last-first), coerced to `type`.
+HRESULT argument(const DISPPARAMS& params, UINT position, VARTYPE type, CVariant& value,
+                 UINT* argError) {
+    const UINT slot = params.cArgs - 1 - position;
+    HRESULT hr = ::VariantChangeType(value.Put(), &params.rgvarg[slot], 0, type);
+    if (FAILED(hr)) {
+        if (argError != nullptr) {
+            *argError = slot;
+        }
+        return hr == DISP_E_OVERFLOW ? hr : DISP_E_TYPEMISMATCH;
+    }
+    return S_OK;
+}
+
+std::wstring bstrText(const CVariant& value) {
+    const BSTR bstr = value.Get().bstrVal;
+    return bstr == nullptr ? std::wstring() : std::wstring(bstr, ::SysStringLen(bstr));
+}
+
+}  // namespace
+
+DISPID KebrinCalls::IdOfName(const wchar_t* name) const {
+    for (const Member& member : kMembers) {
+        if (name != nullptr && ::_wcsicmp(name, member.name) == 0) {
+            return member.id;
+        }
+    }
+    return DISPID_UNKNOWN;
+}
+
+HRESULT KebrinCalls::Invoke(DISPID dispid, WORD flags, const DISPPARAMS& params, VARIANT* result,
+                            EXCEPINFO* exception, UINT* argError) {
+    ++m_calls;
+    HRESULT hr;
+    if (m_failCalls) {
+        if (exception != nullptr) {
+            *exception = EXCEPINFO{};
+            exception->scode = E_FAIL;
+            exception->bstrSource = ::SysAllocString(L"Kebrin2.Application");
+            exception->bstrDescription = ::SysAllocString(kCallsDisabledText);
+            hr = DISP_E_EXCEPTION;
+        } else {
+            hr = E_FAIL;
+        }
+    } else {
+        hr = dispatch(dispid, flags, params, result, argError);
+    }
+    if (m_afterCall) {
+        m_afterCall();
+    }
+    return hr;
+}
+
+HRESULT KebrinCalls::dispatch(DISPID dispid, WORD flags, const DISPPARAMS& params, VARIANT* result,
+                              UINT* argError) {
+    if (params.cArgs != 0 && params.rgvarg == nullptr) {
+        return E_INVALIDARG;
+    }
+    switch (dispid) {
+        case kRunMacro:
+            return runMacro(flags, params, argError);
+        case kSetQsoField:
+            return setQsoField(flags, params, argError);
+        case kFrequency:
+            return frequency(flags, params, result, argError);
+        case kMode:
+            return mode(flags, params, result, argError);
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+    }
+}
+
+HRESULT KebrinCalls::runMacro(WORD flags, const DISPPARAMS& params, UINT* argError) {
+    HRESULT hr = checkMethod(flags, params, 1);
+    CVariant macro;
+    if (SUCCEEDED(hr)) {
+        hr = argument(params, 0, VT_BSTR, macro, argError);
+    }
+    if (FAILED(hr)) {
+        return hr;
+    }
+    const std::wstring text = bstrText(macro);
+    m_journal.Write("RunMacro", jsonString(text));
+    m_state.RunMacro(text);
+    return S_OK;
+}
+
+HRESULT KebrinCalls::setQsoField(WORD flags, const DISPPARAMS& params, UINT* argError) {
+    HRESULT hr = checkMethod(flags, params, 2);
+    CVariant index;
+    CVariant value;
+    if (SUCCEEDED(hr)) {
+        hr = argument(params, 0, VT_I4, index, argError);
+    }
+    if (SUCCEEDED(hr)) {
+        hr = argument(params, 1, VT_BSTR, value, argError);
+    }
+    if (FAILED(hr)) {
+        return hr;
+    }
+    const long fieldIndex = index.Get().lVal;
+    const std::wstring text = bstrText(value);
+    m_journal.Write("SetQsoField", std::to_string(fieldIndex) + "," + jsonString(text));
+    m_state.SetQsoField(fieldIndex, text);
+    return S_OK;
+}
+
+HRESULT KebrinCalls::frequency(WORD flags, const DISPPARAMS& params, VARIANT* result,
+                               UINT* argError) {
+    if ((flags & DISPATCH_PROPERTYPUT) != 0) {
+        HRESULT hr = checkPut(params);
+        CVariant value;
+        if (SUCCEEDED(hr)) {
+            hr = argument(params, 0, VT_R8, value, argError);
+        }
+        if (FAILED(hr)) {
+            return hr;
+        }
+        m_journal.Write("Frequency", formatDouble(value.Get().dblVal));
+        m_state.SetFrequency(value.Get().dblVal);
+        return S_OK;
+    }
+    if ((flags & DISPATCH_PROPERTYGET) != 0) {
+        const HRESULT hr = checkGet(params);
+        if (SUCCEEDED(hr) && result != nullptr) {
+            ::VariantInit(result);
+            result->vt = VT_R8;
+            result->dblVal = m_state.Frequency();
+        }
+        return hr;
+    }
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT KebrinCalls::mode(WORD flags, const DISPPARAMS& params, VARIANT* result, UINT* argError) {
+    if ((flags & DISPATCH_PROPERTYPUT) != 0) {
+        HRESULT hr = checkPut(params);
+        CVariant value;
+        if (SUCCEEDED(hr)) {
+            hr = argument(params, 0, VT_BSTR, value, argError);
+        }
+        if (FAILED(hr)) {
+            return hr;
+        }
+        const std::wstring text = bstrText(value);
+        m_journal.Write("Mode", jsonString(text));
+        m_state.SetMode(text);
+        return S_OK;
+    }
+    if ((flags & DISPATCH_PROPERTYGET) != 0) {
+        const HRESULT hr = checkGet(params);
+        if (SUCCEEDED(hr) && result != nullptr) {
+            ::VariantInit(result);
+            result->vt = VT_BSTR;
+            result->bstrVal = CBstr(m_state.Mode()).Detach();
+        }
+        return hr;
+    }
+    return DISP_E_MEMBERNOTFOUND;
+}

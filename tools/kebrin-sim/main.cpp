@@ -1,0 +1,163 @@
+// kebrin-sim: a stand-in for the Kebrin logging program's automation object
+// "Kebrin2.Application", for trying out and testing the bridge without the real program.
+// It registers the ProgID, puts its object into the running object table, answers the four
+// members the bridge uses, journals the calls and shows the contact being entered.
+#include <windows.h>
+
+#include <objbase.h>
+#include <oleauto.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "automation_object.h"
+#include "framework/utf8.h"
+#include "host_state.h"
+#include "journal.h"
+#include "kebrin_calls.h"
+#include "options.h"
+#include "registration.h"
+#include "sim_window.h"
+
+namespace {
+
+void complain(const std::wstring& text) {
+    const std::string line = "kebrin-sim: " + toUtf8(text) + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+std::vector<std::wstring> commandLineArguments() {
+    std::vector<std::wstring> args;
+    int count = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    for (int i = 1; argv != nullptr && i < count; ++i) {
+        args.emplace_back(argv[i]);
+    }
+    ::LocalFree(argv);
+    return args;
+}
+
+// RPCSS may not be up yet right after the Windows (or Wine) session starts: retry a while.
+HRESULT registerActiveObject(IUnknown* object, DWORD& cookie) {
+    HRESULT hr = E_FAIL;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        hr = ::RegisterActiveObject(object, kKebrinClassId, ACTIVEOBJECT_STRONG, &cookie);
+        if (hr != HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)) {
+            break;
+        }
+        ::Sleep(100);
+    }
+    return hr;
+}
+
+// Written under a temporary name and renamed, so a reader never sees half of it.
+bool writeReadyFile(const std::wstring& path) {
+    const std::wstring temporary = path + L".tmp";
+    std::FILE* file = ::_wfopen(temporary.c_str(), L"wb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fprintf(file, "%lu\n", static_cast<unsigned long>(::GetCurrentProcessId()));
+    const bool written = std::fclose(file) == 0;
+    return written &&
+           ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+int runMessageLoop() {
+    for (;;) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                return static_cast<int>(message.wParam);
+            }
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+    }
+}
+
+// Runs the stand-in until it is told to quit; COM is initialised around it.
+int serve(HINSTANCE instance, const SimOptions& options) {
+    Journal journal;
+    if (!options.journalPath.empty() && !journal.Open(options.journalPath)) {
+        complain(L"cannot open the journal " + options.journalPath);
+        return 1;
+    }
+    if (!registerKebrinClass()) {
+        complain(L"could not register the ProgID Kebrin2.Application");
+    }
+    HostState state;
+    KebrinCalls calls(state, journal);
+    calls.SetFailCalls(options.failCalls);
+    SimWindow window(state, calls);
+    if (!window.Create(instance)) {
+        complain(L"cannot create the window");
+        return 1;
+    }
+    calls.SetAfterCall([&] {
+        window.Refresh();
+        if (options.quitAfter > 0 && calls.CallCount() >= options.quitAfter) {
+            window.Close();
+        }
+    });
+    if (!options.controlPath.empty()) {
+        window.WatchControlFile(options.controlPath);
+    }
+
+    auto* object = new AutomationObject(calls);
+    DWORD cookie = 0;
+    const HRESULT hr = registerActiveObject(object, cookie);
+    if (FAILED(hr)) {
+        complain(L"RegisterActiveObject failed, HRESULT " + std::to_wstring(hr));
+        object->Release();
+        return 1;
+    }
+    if (!options.readyPath.empty() && !writeReadyFile(options.readyPath)) {
+        complain(L"cannot write the ready file " + options.readyPath);
+    }
+
+    const int exitCode = runMessageLoop();
+
+    // Leave the table first, then cut off clients still holding a proxy: their next call fails
+    // at once instead of reaching an object that is going away.
+    ::RevokeActiveObject(cookie, nullptr);
+    ::CoDisconnectObject(object, 0);
+    object->Release();
+    if (!options.readyPath.empty()) {
+        ::DeleteFileW(options.readyPath.c_str());
+    }
+    return exitCode;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    SimOptions options;
+    std::wstring error;
+    if (!parseSimOptions(commandLineArguments(), options, error)) {
+        complain(error);
+        std::fputws(kSimUsage, stderr);
+        return 2;
+    }
+    if (options.registerOnly) {
+        return registerKebrinClass() ? 0 : 1;
+    }
+    if (options.unregisterOnly) {
+        unregisterKebrinClass();
+        return 0;
+    }
+    if (!options.readyPath.empty()) {
+        ::DeleteFileW(options.readyPath.c_str());  // a stale one would say "ready" too early
+    }
+    if (FAILED(::CoInitialize(nullptr))) {
+        complain(L"CoInitialize failed");
+        return 1;
+    }
+    const int exitCode = serve(instance, options);
+    ::CoUninitialize();
+    return exitCode;
+}

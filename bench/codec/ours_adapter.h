@@ -1,0 +1,12 @@
+// Conversions between the neutral workload tree and our XmlRpcValue.
+#pragma once
+
+#include "workload.h"
+#include "xmlrpc/value.h"
+
+namespace codecbench {
+
+XmlRpcValue toOurs(const Node& node);
+Node fromOurs(const XmlRpcValue& value);
+
+}  // namespace codecbench

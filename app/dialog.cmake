@@ -1,0 +1,22 @@
+# Varnock.exe: the application object, the main dialog, the About box and the resources.
+# varnock_ui holds the window classes so that tests can link them; the executable adds
+# WinMain and the resources.
+add_library(varnock_ui STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/about_dlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/host_session.h
+  ${CMAKE_CURRENT_LIST_DIR}/host_session_stub.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/varnock_app.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/varnock_app.h
+  ${CMAKE_CURRENT_LIST_DIR}/varnock_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/varnock_dlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/varnock_dlg_timer.cpp)
+target_include_directories(varnock_ui PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(varnock_ui PUBLIC framework ole32 comctl32)
+
+add_executable(Varnock WIN32
+  ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/res/varnock.rc)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/res/varnock.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_CURRENT_LIST_DIR}/res/varnock.ico;${CMAKE_CURRENT_LIST_DIR}/res/varnock.manifest;${CMAKE_CURRENT_LIST_DIR}/res/resource.h")
+target_link_libraries(Varnock PRIVATE varnock_ui)
+set_target_properties(Varnock PROPERTIES OUTPUT_NAME Varnock)

@@ -1,0 +1,29 @@
+#include "app/varnock_app.h"
+
+#include "app/varnock_dlg.h"
+
+#include <commctrl.h>
+
+const MessageMap* CVarnockApp::messageMap() {
+    static const MessageMapEntry entries[] = {
+        OnCommand<ID_HELP, &CWinApp::OnHelp>(),
+    };
+    static const MessageMap map = MakeMessageMap(&CWinApp::messageMap, entries);
+    return &map;
+}
+
+bool CVarnockApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES;
+    ::InitCommonControlsEx(&controls);
+
+    CWinApp::InitInstance();
+    SetRegistryKey(L"Локальные приложения, созданные с помощью мастера приложений");
+
+    CVarnockDlg dialog;
+    SetMainWnd(&dialog);
+    dialog.DoModal();
+    SetMainWnd(nullptr);
+    return false;
+}

@@ -1,0 +1,120 @@
+#include "app/varnock_dlg.h"
+
+#include "app/about_dlg.h"
+#include "app/host_session.h"
+
+#include <objbase.h>
+
+#include <string>
+
+namespace {
+
+constexpr COLORREF kBackgroundColor = RGB(255, 250, 198);
+constexpr COLORREF kTextBackgroundColor = RGB(255, 240, 198);
+constexpr COLORREF kTextColor = RGB(0, 0, 0);
+
+std::wstring LoadResourceString(UINT id) {
+    const wchar_t* text = nullptr;
+    const int length =
+        ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<std::size_t>(length))
+                                         : std::wstring();
+}
+
+}  // namespace
+
+bool IsAboutCommand(UINT commandId) {
+    return (commandId & 0xFFF0) == IDM_ABOUTBOX;
+}
+
+POINT MinimizedIconOrigin(const RECT& client, int iconWidth, int iconHeight) {
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    return POINT{(width - iconWidth + 1) / 2, (height - iconHeight + 1) / 2};
+}
+
+const MessageMap* CVarnockDlg::messageMap() {
+    static const MessageMapEntry entries[] = {
+        OnWmSysCommand<&CVarnockDlg::OnSysCommand>(),
+        OnWmPaint<&CVarnockDlg::OnPaint>(),
+        OnWmQueryDragIcon<&CVarnockDlg::OnQueryDragIcon>(),
+        OnWmTimer<&CVarnockDlg::OnTimer>(),
+        OnWmCtlColor<&CVarnockDlg::OnCtlColor>(),
+        OnBnClicked<IDOK, &CVarnockDlg::OnBnClickedFinish>(),
+    };
+    static const MessageMap map = MakeMessageMap(&CDialog::messageMap, entries);
+    return &map;
+}
+
+CVarnockDlg::CVarnockDlg(CWnd* parent)
+    : CDialog(IDD, parent),
+      m_hIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                              MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
+                                              LR_DEFAULTSIZE | LR_SHARED))) {}
+
+void CVarnockDlg::DoDataExchange(CDataExchange* exchange) {
+    CDialog::DoDataExchange(exchange);
+    DDX_Check(exchange, IDC_HOST_INDICATOR, m_hostChecked);
+    DDX_Check(exchange, IDC_FLDIGI_INDICATOR, m_fldigiChecked);
+}
+
+bool CVarnockDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    CMenu systemMenu = GetSystemMenu(false);
+    const std::wstring aboutText = LoadResourceString(IDS_ABOUTBOX);
+    if (systemMenu && !aboutText.empty()) {
+        systemMenu.AppendMenu(MF_SEPARATOR);
+        systemMenu.AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
+    }
+
+    SetIcon(m_hIcon, true);
+    SetIcon(m_hIcon, false);
+
+    m_backgroundBrush.reset(::CreateSolidBrush(kBackgroundColor));
+
+    SetTimer(kPollTimerId, kPollPeriodMs);
+    return true;
+}
+
+void CVarnockDlg::OnSysCommand(UINT commandId, LPARAM) {
+    if (IsAboutCommand(commandId)) {
+        CAboutDlg about;
+        about.DoModal();
+        return;
+    }
+    Default();
+}
+
+void CVarnockDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT paint{};
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    const POINT origin = MinimizedIconOrigin(GetClientRect(), ::GetSystemMetrics(SM_CXICON),
+                                             ::GetSystemMetrics(SM_CYICON));
+    ::DrawIcon(dc, origin.x, origin.y, m_hIcon);
+    ::EndPaint(m_hWnd, &paint);
+}
+
+HCURSOR CVarnockDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+HBRUSH CVarnockDlg::OnCtlColor(HDC dc, HWND, UINT) {
+    Default();
+    ::SetTextColor(dc, kTextColor);
+    ::SetBkColor(dc, kTextBackgroundColor);
+    return m_backgroundBrush.get();
+}
+
+void CVarnockDlg::OnBnClickedFinish() {
+    OnOK();
+    if (HostWasAttached()) {
+        ReleaseHostDriver();
+        ::CoUninitialize();
+    }
+}

@@ -1,0 +1,52 @@
+// CVarnockDlg: the main window. Two status indicators (controls 1003 and 1004), the link
+// mark (1005) shown once both programs are reached, and "Finish". Its poll timer drives the
+// whole bridge (OnTimer).
+#pragma once
+
+#include "app/res/resource.h"
+#include "framework/dialog.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+// The About entry of the system menu: its command id once the system's low four bits are cleared.
+bool IsAboutCommand(UINT commandId);
+
+// Where a minimised window draws its icon: centred in the client area, with integer division.
+POINT MinimizedIconOrigin(const RECT& client, int iconWidth, int iconHeight);
+
+class CVarnockDlg : public CDialog {
+  public:
+    enum { IDD = IDD_VARNOCK_DIALOG };
+    static constexpr UINT_PTR kPollTimerId = 1500;
+    static constexpr UINT kPollPeriodMs = 1000;
+
+    explicit CVarnockDlg(CWnd* parent = nullptr);
+
+    struct BrushDeleter {
+        void operator()(HBRUSH brush) const { ::DeleteObject(brush); }
+    };
+
+    // Brush for control colouring, made in OnInitDialog: red 255, green 250, blue 198.
+    std::unique_ptr<std::remove_pointer_t<HBRUSH>, BrushDeleter> m_backgroundBrush;
+    HICON m_hIcon;
+    int m_hostChecked = 0;    // check state of control 1004
+    int m_fldigiChecked = 0;  // check state of control 1003
+
+    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    static const MessageMap* messageMap();
+
+  protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+    bool OnInitDialog() override;
+
+    void OnSysCommand(UINT commandId, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    // The poll cycle: one tick per timer message.
+    void OnTimer(UINT_PTR timerId);
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
+    void OnBnClickedFinish();
+};

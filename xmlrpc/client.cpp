@@ -1,0 +1,132 @@
+// XmlRpcClient: construction (URL parsing and the connect step), progress and error texts.
+#include "xmlrpc/client.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "xmlrpc/internet_errors.h"
+#include "xmlrpc/numbers.h"
+
+namespace {
+
+// Case-insensitive comparison of the start of `text` with the lower-case `prefix`.
+bool startsWithIgnoringCase(const char* text, const char* prefix) {
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (std::tolower(static_cast<unsigned char>(*text)) != *prefix) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+XmlRpcClient::XmlRpcClient(const char* url) : XmlRpcClient(url, platformInternetTransport()) {}
+
+XmlRpcClient::XmlRpcClient(const char* url, InternetTransport& transport, uint32_t receiveTimeoutMs)
+    : internetHandle(transport), connectionHandle(transport) {
+    std::string host;
+    if (parseUrl(url, host)) {
+        connect(host, receiveTimeoutMs);
+    }
+}
+
+bool XmlRpcClient::parseUrl(const char* url, std::string& host) {
+    const char* cursor = url;
+    if (startsWithIgnoringCase(url, "https://")) {
+        scheme = kSchemeHttps;
+        port = 443;
+        cursor += 8;
+    } else if (startsWithIgnoringCase(url, "http://")) {
+        scheme = kSchemeHttp;
+        port = 80;
+        cursor += 7;
+    } else {
+        errorText = "The URI must begin with \"https://\" or \"http://\".";
+        return false;
+    }
+    const char* hostStart = cursor;
+    while (*cursor != '\0' && *cursor != ':' && *cursor != '/') {
+        ++cursor;
+    }
+    host.assign(hostStart, cursor);
+    if (*cursor == ':') {
+        ++cursor;
+        // Read as strtol reads it (32-bit long), kept in 16 bits: 70000 becomes 4464.
+        int32_t number = 0;
+        const char* stop = cursor;
+        parseLong32(cursor, nullptr, &stop, &number);
+        port = static_cast<uint16_t>(static_cast<uint32_t>(number));
+        while (*cursor >= '0' && *cursor <= '9') {
+            ++cursor;
+        }
+    }
+    path = cursor;
+    return true;
+}
+
+void XmlRpcClient::connect(const std::string& host, uint32_t receiveTimeoutMs) {
+    progressHook = nullptr;
+    progressContext = nullptr;
+    bytesReceived = 0;
+    internetHandle.reset(transport().openRoot("XmlRpc"));
+    if (!internetHandle) {
+        describeInternetError("InternetOpen");
+        return;
+    }
+    connectionHandle.reset(transport().connect(internetHandle.get(), host.c_str(), port, this));
+    if (!connectionHandle) {
+        describeInternetError("InternetConnect");
+        return;
+    }
+    const uint32_t timeout = receiveTimeoutMs;
+    transport().setOption(internetHandle.get(), kInternetOptionReceiveTimeout, &timeout,
+                          sizeof timeout);
+    transport().setOption(connectionHandle.get(), kInternetOptionReceiveTimeout, &timeout,
+                          sizeof timeout);
+}
+
+void XmlRpcClient::describeInternetError(const char* step) {
+    const uint32_t code = transport().lastError();
+    errorText = step;
+    errorText += " : ";
+    errorText += internetErrorReason(code, transport());
+}
+
+void XmlRpcClient::reportProgress(const char* text) const {
+    if (progressHook != nullptr) {
+        progressHook(progressContext, text);
+    }
+}
+
+void XmlRpcClient::onInternetStatus(void* context, uint32_t status) {
+    const auto* client = static_cast<const XmlRpcClient*>(context);
+    if (client == nullptr || client->progressHook == nullptr) {
+        return;
+    }
+    switch (status) {
+        case kInternetStatusSendingRequest:
+            client->reportProgress("Sending data");
+            break;
+        case kInternetStatusRequestSent:
+            client->reportProgress("Data sent");
+            break;
+        case kInternetStatusReceivingResponse:
+            client->reportProgress(client->bytesReceived == 0 ? "Waiting for response"
+                                                              : "Receiving response");
+            break;
+        case kInternetStatusResponseReceived:
+            client->reportProgress("Response received");
+            break;
+        case kInternetStatusHandleClosing:
+            client->reportProgress("Handle closing");
+            break;
+        default: {
+            // One buffer for the whole process: clients are used from one thread at a time.
+            static char statusText[512];
+            std::snprintf(statusText, sizeof statusText, "Status %u", status);
+            client->reportProgress(statusText);
+            break;
+        }
+    }
+}

@@ -1,0 +1,44 @@
+#include "xmlrpc/internet_errors.h"
+
+#include <cstdio>
+
+#include "xmlrpc/internet_transport.h"
+
+namespace {
+
+struct KnownError {
+    uint32_t code;
+    const char* reason;
+};
+
+constexpr KnownError kKnownErrors[] = {
+    {kErrorInternetTimeout, "Internet timeout"},
+    {kErrorInternetInvalidUrl, "Invalid URL"},
+    {kErrorInternetNameNotResolved, "Domain name not resolved"},
+    {kErrorInternetCannotConnect, "Failed to connect"},
+    {kErrorInternetConnectionAborted, "Connection aborted"},
+    {kErrorInternetConnectionReset, "Connection reset"},
+    {kErrorInternetInvalidCa, "Invalid certificate authority"},
+    {kErrorInternetSecCertRevFailed,
+     "Unable to check whether security certificate was revoked or not. Is your system clock "
+     "time correct?"},
+    {kErrorInternetSecurityChannelError, "Talking HTTPS to an HTTP server?"},
+    {kErrorInternetNotInitialized, "Internet not initialised"},
+};
+
+}  // namespace
+
+std::string internetErrorReason(uint32_t code, const InternetTransport& transport) {
+    for (const KnownError& known : kKnownErrors) {
+        if (known.code == code) {
+            return known.reason;
+        }
+    }
+    std::string text;
+    if (transport.systemMessage(code, text)) {
+        return text;
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "Error %d", static_cast<int>(code));
+    return buffer;
+}

@@ -1,0 +1,156 @@
+#include "xmlrpc/posix_socket.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "xmlrpc/internet_transport.h"
+
+namespace {
+
+struct AddressListDeleter {
+    void operator()(addrinfo* list) const { freeaddrinfo(list); }
+};
+using AddressList = std::unique_ptr<addrinfo, AddressListDeleter>;
+
+uint32_t codeForErrno(int error) {
+    switch (error) {
+        case ETIMEDOUT:
+        case EAGAIN:
+            return kErrorInternetTimeout;
+        case ECONNRESET:
+        case EPIPE:
+            return kErrorInternetConnectionReset;
+        case ECONNABORTED:
+            return kErrorInternetConnectionAborted;
+        default:
+            return kErrorInternetCannotConnect;
+    }
+}
+
+// poll() with the time-out split so that a time-out above INT_MAX ms cannot wrap.
+int pollFor(int fd, short events, uint32_t timeoutMs) {
+    pollfd entry{fd, events, 0};
+    int result;
+    do {
+        result =
+            ::poll(&entry, 1, static_cast<int>(timeoutMs > 0x7fffffffu ? 0x7fffffffu : timeoutMs));
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+}  // namespace
+
+void PosixSocket::close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+int PosixSocket::waitFor(short events, uint32_t timeoutMs) const {
+    const int result = pollFor(fd_, events, timeoutMs);
+    return result > 0 ? 1 : result;
+}
+
+bool PosixSocket::connect(const std::string& host, uint16_t port, uint32_t timeoutMs,
+                          uint32_t& error) {
+    close();
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(port);
+    if (host.empty() || ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) {
+        error = kErrorInternetNameNotResolved;
+        return false;
+    }
+    const AddressList addresses(found);
+    error = kErrorInternetCannotConnect;
+    for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
+        fd_ = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                       address->ai_protocol);
+        if (fd_ < 0) {
+            continue;
+        }
+        int result = ::connect(fd_, address->ai_addr, address->ai_addrlen);
+        if (result != 0 && errno == EINPROGRESS) {
+            const int ready = waitFor(POLLOUT, timeoutMs);
+            if (ready == 0) {
+                error = kErrorInternetTimeout;
+                close();
+                continue;
+            }
+            int socketError = 0;
+            socklen_t length = sizeof socketError;
+            ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &socketError, &length);
+            result = socketError == 0 ? 0 : -1;
+            errno = socketError;
+        }
+        if (result == 0) {
+            const int on = 1;
+            ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            return true;
+        }
+        error = errno == ECONNREFUSED ? kErrorInternetCannotConnect : codeForErrno(errno);
+        close();
+    }
+    return false;
+}
+
+bool PosixSocket::sendAll(const char* data, size_t size, uint32_t timeoutMs, uint32_t& error) {
+    while (size > 0) {
+        const ssize_t sent = ::send(fd_, data, size, MSG_NOSIGNAL);
+        if (sent > 0) {
+            data += sent;
+            size -= static_cast<size_t>(sent);
+            continue;
+        }
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            const int ready = waitFor(POLLOUT, timeoutMs);
+            if (ready > 0) {
+                continue;
+            }
+            error = ready == 0 ? kErrorInternetTimeout : codeForErrno(errno);
+            return false;
+        }
+        error = codeForErrno(errno);
+        return false;
+    }
+    return true;
+}
+
+bool PosixSocket::receive(char* buffer, size_t size, uint32_t timeoutMs, size_t& received,
+                          uint32_t& error) {
+    for (;;) {
+        const ssize_t count = ::recv(fd_, buffer, size, 0);
+        if (count >= 0) {
+            received = static_cast<size_t>(count);
+            return true;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            const int ready = waitFor(POLLIN, timeoutMs);
+            if (ready > 0) {
+                continue;
+            }
+            error = ready == 0 ? kErrorInternetTimeout : codeForErrno(errno);
+            return false;
+        }
+        error = codeForErrno(errno);
+        return false;
+    }
+}

@@ -1,0 +1,34 @@
+// Blocking-with-time-out TCP operations for the POSIX transport. Failures are reported as the
+// internet error codes of internet_transport.h (refused: 12029, time-out: 12002, reset: 12031,
+// unknown host: 12007).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class PosixSocket {
+  public:
+    PosixSocket() = default;
+    ~PosixSocket() { close(); }
+    PosixSocket(const PosixSocket&) = delete;
+    PosixSocket& operator=(const PosixSocket&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    void close();
+
+    // Resolves `host` and connects to the first address that accepts, within `timeoutMs` for
+    // each address. On failure returns false with `error` set.
+    bool connect(const std::string& host, uint16_t port, uint32_t timeoutMs, uint32_t& error);
+    // Writes all bytes, waiting at most `timeoutMs` each time the peer is not taking them.
+    bool sendAll(const char* data, size_t size, uint32_t timeoutMs, uint32_t& error);
+    // Waits at most `timeoutMs` for bytes and reads up to `size` of them; `received` 0 means
+    // the peer closed the stream.
+    bool receive(char* buffer, size_t size, uint32_t timeoutMs, size_t& received, uint32_t& error);
+
+  private:
+    // 1: ready, 0: timed out, -1: failed (errno set).
+    int waitFor(short events, uint32_t timeoutMs) const;
+
+    int fd_ = -1;
+};

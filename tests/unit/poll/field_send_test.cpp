@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,10 @@ struct ModemRow {
     const char* hostCall;  // the one host call a change to `modem` makes
 };
 
+void PrintTo(const ModemRow& row, std::ostream* out) {
+    *out << '"' << row.modem << '"';
+}
+
 class ModemRuleTest : public PollCycleTest, public ::testing::WithParamInterface<ModemRow> {};
 
 TEST_P(ModemRuleTest, ChangedModemMakesExactlyOneHostCall) {
@@ -116,6 +121,10 @@ struct FrequencyRow {
     const char* text;
     double hertz;
 };
+
+void PrintTo(const FrequencyRow& row, std::ostream* out) {
+    *out << '"' << row.text << '"';
+}
 
 class FrequencySendTest : public PollCycleTest,
                           public ::testing::WithParamInterface<FrequencyRow> {};

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <ostream>
 #include <string>
 
 namespace pollcycle {
@@ -13,6 +14,19 @@ struct NumberRow {
     const char* text;
     double expected;
 };
+
+void PrintTo(const NumberRow& row, std::ostream* out) {
+    for (const char* p = row.text; *p != '\0'; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c >= 0x20 && c < 0x7F) {
+            *out << *p;
+        } else {
+            *out << "\\x" << std::hex << static_cast<int>(c) << std::dec;
+        }
+    }
+}
+*out << '"' << row.text << '"';
+}
 
 class LeadingNumberTest : public ::testing::TestWithParam<NumberRow> {};
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct StateRow {
     bool hostAttachedAfter;
     bool fldigiConnectedAfter;
 };
+
+void PrintTo(const StateRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class StateTableTest : public PollCycleTest, public ::testing::WithParamInterface<StateRow> {};
 
@@ -133,6 +138,10 @@ struct MarkerPathRow {
     const char* configDir;
     const char* expectedPath;
 };
+
+void PrintTo(const MarkerPathRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class MarkerPathTest : public PollCycleTest, public ::testing::WithParamInterface<MarkerPathRow> {};
 

@@ -25,8 +25,6 @@ void PrintTo(const NumberRow& row, std::ostream* out) {
         }
     }
 }
-*out << '"' << row.text << '"';
-}
 
 class LeadingNumberTest : public ::testing::TestWithParam<NumberRow> {};
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "ours_adapter.h"
@@ -17,31 +18,32 @@ int main(int argc, char** argv) {
     }
     const bool decode = std::strcmp(argv[1], "decode") == 0;
     const long iterations = argc > 3 ? std::atol(argv[3]) : 1;
-    for (Workload& w : makeWorkloads()) {
-        if (w.name != argv[2])
-            continue;
-        XmlRpcValue params;
-        params.setArray();
-        params.append() = toOurs(w.value);
-        size_t total = 0;
-        try {
-            for (long i = 0; i < iterations; ++i) {
-                if (decode) {
-                    XmlRpcValue result;
-                    total += readMethodResponse(w.responseText.c_str(), result) ? 1 : 0;
-                } else {
-                    std::string out;
-                    writeMethodCall(out, "bench.echo", params);
-                    total += out.size();
-                }
-            }
-        } catch (const XmlRpcException& e) {
-            std::fprintf(stderr, "codec-profile: %s\n", e.message.c_str());
-            return 1;
-        }
-        std::printf("%s %s x%ld: %zu\n", argv[1], argv[2], iterations, total);
-        return 0;
+    Workload w;
+    try {
+        w = makeWorkload(argv[2]);
+    } catch (const std::invalid_argument& e) {
+        std::fprintf(stderr, "codec-profile: %s\n", e.what());
+        return 2;
     }
-    std::fprintf(stderr, "codec-profile: no workload named %s\n", argv[2]);
-    return 2;
+    XmlRpcValue params;
+    params.setArray();
+    params.append() = toOurs(w.value);
+    size_t total = 0;
+    try {
+        for (long i = 0; i < iterations; ++i) {
+            if (decode) {
+                XmlRpcValue result;
+                total += readMethodResponse(w.responseText.c_str(), result) ? 1 : 0;
+            } else {
+                std::string out;
+                writeMethodCall(out, "bench.echo", params);
+                total += out.size();
+            }
+        }
+    } catch (const XmlRpcException& e) {
+        std::fprintf(stderr, "codec-profile: %s\n", e.message.c_str());
+        return 1;
+    }
+    std::printf("%s %s x%ld: %zu\n", argv[1], argv[2], iterations, total);
+    return 0;
 }

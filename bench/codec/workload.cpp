@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <stdexcept>
 
 namespace codecbench {
 namespace {
@@ -330,17 +331,35 @@ std::string fldigiReplyText(const std::string& text) {
            "</value>\r\n</param></params></methodResponse>\r\n";
 }
 
+const std::vector<std::string>& workloadNames() {
+    static const std::vector<std::string> names = {"tiny_reply", "structs_10KB", "structs_10MB",
+                                                   "base64_1MB", "nested_100"};
+    return names;
+}
+
+Workload makeWorkload(const std::string& name) {
+    if (name == "tiny_reply") {
+        Workload tiny;
+        tiny.name = name;
+        tiny.value = makeString("CALLSIGN");
+        tiny.responseText = fldigiReplyText("CALLSIGN");
+        return tiny;
+    }
+    if (name == "structs_10KB")
+        return structArray(name, 10 * 1024, 20240315u);
+    if (name == "structs_10MB")
+        return structArray(name, 10 * 1024 * 1024, 73u);
+    if (name == "base64_1MB")
+        return base64Blob(1024 * 1024, 599u);
+    if (name == "nested_100")
+        return nestedArrays(100);
+    throw std::invalid_argument("no workload named " + name);
+}
+
 std::vector<Workload> makeWorkloads() {
     std::vector<Workload> all;
-    Workload tiny;
-    tiny.name = "tiny_reply";
-    tiny.value = makeString("CALLSIGN");
-    tiny.responseText = fldigiReplyText("CALLSIGN");
-    all.push_back(std::move(tiny));
-    all.push_back(structArray("structs_10KB", 10 * 1024, 20240315u));
-    all.push_back(structArray("structs_10MB", 10 * 1024 * 1024, 73u));
-    all.push_back(base64Blob(1024 * 1024, 599u));
-    all.push_back(nestedArrays(100));
+    for (const std::string& name : workloadNames())
+        all.push_back(makeWorkload(name));
     return all;
 }
 

@@ -46,7 +46,10 @@ struct Workload {
 };
 
 // The five fixed workloads, in reporting order: tiny, 10 KB, 10 MB, base64, nested.
+const std::vector<std::string>& workloadNames();
 std::vector<Workload> makeWorkloads();
+// One of them by name; std::invalid_argument for an unknown name.
+Workload makeWorkload(const std::string& name);
 
 // Writes `value` inside a methodResponse, laid out as common servers do.
 std::string writeResponseText(const Node& value);

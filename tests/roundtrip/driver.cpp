@@ -7,6 +7,11 @@
 
 #include "xmlrpc/envelope.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 std::string readAll(FILE* in) {
@@ -27,6 +32,11 @@ void answer(const char* status, const std::string& body) {
 }  // namespace
 
 int main() {
+#ifdef _WIN32
+    // Bytes in and out unchanged (no CR LF translation).
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     const std::string input = readAll(stdin);
     size_t pos = 0;
     while (pos < input.size()) {

@@ -1,0 +1,71 @@
+#include "app/windows_poll_view.h"
+
+#include <windows.h>
+
+#include "app/res/resource.h"
+#include "app/varnock_dlg.h"
+#include "controls/advanced_button.h"
+
+using pollcycle::Indicator;
+using pollcycle::MessageAnswer;
+
+CAdvancedComponent* DialogPollView::indicatorOf(Indicator indicator) {
+    // INTERIM until the dialog's indicator members land.
+    return dynamic_cast<CAdvancedComponent*>(dialog_.GetDlgItem(
+        indicator == Indicator::Fldigi ? IDC_FLDIGI_INDICATOR : IDC_HOST_INDICATOR));
+}
+
+void DialogPollView::killTimer(unsigned timerId) {
+    dialog_.KillTimer(timerId);
+}
+
+void DialogPollView::setTimer(unsigned timerId, unsigned periodMs) {
+    dialog_.SetTimer(timerId, periodMs);
+}
+
+void DialogPollView::setIndicatorText(Indicator indicator, const std::string& text) {
+    const int controlId =
+        indicator == Indicator::Fldigi ? IDC_FLDIGI_INDICATOR : IDC_HOST_INDICATOR;
+    ::SetDlgItemTextA(dialog_.m_hWnd, controlId, text.c_str());
+}
+
+void DialogPollView::setIndicatorFaceColor(Indicator indicator, uint32_t color) {
+    if (auto* i = indicatorOf(indicator))
+        i->SetFaceColor(static_cast<COLORREF>(color));
+}
+
+void DialogPollView::setIndicatorCaptionColor(Indicator indicator, uint32_t color) {
+    if (auto* i = indicatorOf(indicator))
+        i->SetCaptionColor(static_cast<COLORREF>(color));
+}
+
+void DialogPollView::setCheckedFlag(Indicator indicator, bool checked) {
+    (indicator == Indicator::Fldigi ? dialog_.m_fldigiChecked : dialog_.m_hostChecked) =
+        checked ? 1 : 0;
+}
+
+void DialogPollView::moveFlagsIntoControls() {
+    dialog_.UpdateData(false);
+}
+
+void DialogPollView::setCaption(const std::string& text) {
+    ::SetWindowTextA(dialog_.m_hWnd, text.c_str());
+}
+
+void DialogPollView::showLinkMark() {
+    if (CWnd* linkMark = dialog_.GetDlgItem(IDC_LINK_MARK)) {
+        linkMark->EnableWindow(true);
+        linkMark->ShowWindow(SW_SHOW);
+    }
+}
+
+MessageAnswer DialogPollView::askOkCancel(const std::string& text) {
+    // No owner window and the system's default caption.
+    return ::MessageBoxA(nullptr, text.c_str(), nullptr, MB_OKCANCEL) == IDOK
+               ? MessageAnswer::Ok
+               : MessageAnswer::Cancel;
+}
+
+void DialogPollView::exitProcess(unsigned exitCode) {
+    ::ExitProcess(exitCode);
+}

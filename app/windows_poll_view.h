@@ -1,0 +1,31 @@
+// The poll cycle's view over the main dialog: the two indicators with their bound flags, the
+// caption, the link mark (control 1005), the poll timer, the "FLDIGI not loaded!" box and the
+// process exit.
+#pragma once
+
+#include "poll/poll_view.h"
+
+class CVarnockDlg;
+class CAdvancedComponent;
+
+class DialogPollView : public pollcycle::PollView {
+  public:
+    explicit DialogPollView(CVarnockDlg& dialog) : dialog_(dialog) {}
+
+    void killTimer(unsigned timerId) override;
+    void setTimer(unsigned timerId, unsigned periodMs) override;
+    void setIndicatorText(pollcycle::Indicator indicator, const std::string& text) override;
+    void setIndicatorFaceColor(pollcycle::Indicator indicator, uint32_t color) override;
+    void setIndicatorCaptionColor(pollcycle::Indicator indicator, uint32_t color) override;
+    void setCheckedFlag(pollcycle::Indicator indicator, bool checked) override;
+    void moveFlagsIntoControls() override;
+    void setCaption(const std::string& text) override;
+    void showLinkMark() override;
+    pollcycle::MessageAnswer askOkCancel(const std::string& text) override;
+    [[noreturn]] void exitProcess(unsigned exitCode) override;
+
+  private:
+    CAdvancedComponent* indicatorOf(pollcycle::Indicator indicator);
+
+    CVarnockDlg& dialog_;
+};

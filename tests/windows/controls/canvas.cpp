@@ -113,7 +113,9 @@ int CALLBACK Collect(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM
         const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
         const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) +
                                                              text->emrtext.offString);
-        out->texts.emplace_back(chars, text->emrtext.nChars);
+        if (text->emrtext.nChars > 0) {  // an opaque fill without text records nothing here
+            out->texts.emplace_back(chars, text->emrtext.nChars);
+        }
     }
     return 1;
 }

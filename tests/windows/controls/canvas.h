@@ -38,7 +38,7 @@ class DibCanvas {
 struct MetafileRecording {
     std::vector<DWORD> types;         // EMR_* of every record, in order
     std::vector<RECTL> ellipses;      // the box of every EMR_ELLIPSE
-    std::vector<std::wstring> texts;  // the string of every EMR_EXTTEXTOUTW
+    std::vector<std::wstring> texts;  // every EMR_EXTTEXTOUTW that has text
     size_t Count(DWORD type) const;
     // Records that draw (not header, end-of-file, selection or state records).
     size_t DrawingRecords() const;

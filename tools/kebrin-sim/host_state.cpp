@@ -30,18 +30,25 @@ std::string formatDouble(double value) {
     if (!std::isfinite(value)) {
         return "null";
     }
-    char text[64];
-    for (int precision = 1; precision <= 17; ++precision) {
-        std::snprintf(text, sizeof text, "%.*g", precision, value);
-        if (std::strtod(text, nullptr) == value) {
-            break;
+    char text[64] = {};
+    bool found = false;
+    // Plain decimals for the magnitudes of frequencies and the like, else exponent form; in
+    // both cases the fewest digits that read back as the same value.
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0.0 || (magnitude >= 1e-4 && magnitude < 1e16)) {
+        for (int decimals = 0; decimals <= 21 && !found; ++decimals) {
+            std::snprintf(text, sizeof text, "%.*f", decimals, value);
+            found = std::strtod(text, nullptr) == value;
         }
     }
+    for (int precision = 1; precision <= 17 && !found; ++precision) {
+        std::snprintf(text, sizeof text, "%.*e", precision - 1, value);
+        found = std::strtod(text, nullptr) == value;
+    }
     std::string result = text;
-    if (result.find_first_of(".eE") == std::string::npos) {
-        result += ".0";
-    } else if (result.find('.') == std::string::npos) {
-        result.insert(result.find_first_of("eE"), ".0");
+    if (result.find('.') == std::string::npos) {
+        const size_t exponent = result.find_first_of("eE");
+        result.insert(exponent == std::string::npos ? result.size() : exponent, ".0");
     }
     return result;
 }

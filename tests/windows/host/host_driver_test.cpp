@@ -1,0 +1,180 @@
+// The host driver against kebrin-sim running in another process.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/host_driver.h"
+#include "com_test_support.h"
+#include "framework/automation_error.h"
+#include "sim_commands.h"
+#include "sim_process.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+TEST(HostDriver, AllFourMembersArriveWithTheirArguments) {
+    ASSERT_EQ(::GetACP(), 1251u) << "the CP1251 row assumes the Cyrillic ANSI code page";
+    SimProcess sim;
+    ASSERT_TRUE(sim.Ready()) << sim.Problem();
+
+    const auto start = Clock::now();
+    ASSERT_TRUE(AttachHostDriver());
+    RecordProperty("attach_ms", std::to_string(millisecondsSince(start)));
+    {
+        AttachedSession session(hostDriver);
+        ASSERT_TRUE(hostDriver.HasDispatch());
+
+        hostDriver.SetQsoField(0, "DL1ABC");
+        hostDriver.SetQsoField(1, "\xC8\xE2\xE0\xED");  // CP1251
+        hostDriver.SetQsoField(1,
+                               "M\xC3\xBC"
+                               "ller");  // UTF-8
+        hostDriver.SetQsoField(3, "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
+        hostDriver.SetQsoField(4, "say \"hi\"\\ \t");
+        hostDriver.SetQsoField(10, "");
+        hostDriver.RunMacro("<SAVEQSO>");
+        hostDriver.SetFrequency(14070000.0);
+        hostDriver.SetFrequency(7035500.25);
+        hostDriver.SetMode("BPSK31");
+        hostDriver.RunMacro("<MODE:HELL>");
+    }
+    EXPECT_TRUE(comIsUninitialised());
+
+    const std::vector<std::string> expected = {
+        R"({"seq":1,"call":"SetQsoField","args":[0,"DL1ABC"]})",
+        "{\"seq\":2,\"call\":\"SetQsoField\",\"args\":[1,\"\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\"]}",
+        "{\"seq\":3,\"call\":\"SetQsoField\",\"args\":[1,\"M\xC3\xBCller\"]}",
+        "{\"seq\":4,\"call\":\"SetQsoField\",\"args\":[3,\"\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\"]}",
+        R"({"seq":5,"call":"SetQsoField","args":[4,"say \"hi\"\\ \t"]})",
+        R"({"seq":6,"call":"SetQsoField","args":[10,""]})",
+        R"({"seq":7,"call":"RunMacro","args":["<SAVEQSO>"]})",
+        R"({"seq":8,"call":"Frequency","args":[14070000.0]})",
+        R"({"seq":9,"call":"Frequency","args":[7035500.25]})",
+        R"({"seq":10,"call":"Mode","args":["BPSK31"]})",
+        R"({"seq":11,"call":"RunMacro","args":["<MODE:HELL>"]})",
+    };
+    EXPECT_EQ(sim.JournalLines(), expected);
+    EXPECT_EQ(sim.JournalBytes().find('\r'), std::string::npos) << "journal lines end in LF";
+
+    const std::wstring shown = sim.WindowText();
+    EXPECT_NE(shown.find(L"0 call: DL1ABC"), std::wstring::npos) << "window shows the fields";
+    EXPECT_NE(shown.find(L"1 name: M\u00FCller"), std::wstring::npos);
+    EXPECT_NE(shown.find(L"Saved contacts: 1"), std::wstring::npos);
+    EXPECT_NE(shown.find(L"Mode: HELL"), std::wstring::npos);
+}
+
+enum class HostEnd { Quits, IsKilled };
+
+// Attach, let the host end the given way, then call again: the call must raise, promptly.
+void expectCallsFailAfterHostEnds(HostEnd end) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Ready()) << sim.Problem();
+    ASSERT_TRUE(AttachHostDriver());
+    AttachedSession session(hostDriver);
+    hostDriver.SetQsoField(0, "DL1ABC");
+
+    if (end == HostEnd::Quits) {
+        ASSERT_TRUE(sim.Quit());
+    } else {
+        sim.Kill();
+    }
+    ASSERT_FALSE(sim.Running());
+
+    const auto start = Clock::now();
+    HRESULT code = S_OK;
+    try {
+        hostDriver.SetQsoField(0, "DL2XYZ");
+    } catch (const AutomationError& error) {
+        code = error.hresult();
+        EXPECT_NE(std::string(error.what()).find("Automation error 0x"), std::string::npos)
+            << error.what();
+    }
+    const double elapsed = millisecondsSince(start);
+    testing::Test::RecordProperty("failure_ms", std::to_string(elapsed));
+    EXPECT_TRUE(FAILED(code)) << "the call after the host went away must raise";
+    EXPECT_LT(elapsed, 1000.0);
+    // Every member fails the same way.
+    EXPECT_THROW(hostDriver.RunMacro("<SAVEQSO>"), AutomationError);
+    EXPECT_THROW(hostDriver.SetFrequency(1.0), AutomationError);
+    EXPECT_THROW(hostDriver.SetMode("CW"), AutomationError);
+}
+
+TEST(HostDriver, CallAfterTheHostQuitRaisesWithinASecond) {
+    expectCallsFailAfterHostEnds(HostEnd::Quits);
+}
+
+TEST(HostDriver, CallAfterTheHostWasKilledRaisesWithinASecond) {
+    expectCallsFailAfterHostEnds(HostEnd::IsKilled);
+}
+
+TEST(HostDriver, WithoutAnInterfaceEveryCallDoesNothing) {
+    CHostDriver driver;
+    driver.AttachDispatch(nullptr);
+    EXPECT_FALSE(driver.HasDispatch());
+    EXPECT_NO_THROW(driver.RunMacro("<SAVEQSO>"));
+    EXPECT_NO_THROW(driver.SetQsoField(0, "DL1ABC"));
+    EXPECT_NO_THROW(driver.SetFrequency(14070000.0));
+    EXPECT_NO_THROW(driver.SetMode("BPSK31"));
+    EXPECT_EQ(driver.GetProperty(kDispidFrequency).Type(), VT_EMPTY);
+}
+
+TEST(HostDriver, AttachFailsCleanlyWhenTheProgIdIsUnknown) {
+    CHostDriver driver;
+    EXPECT_FALSE(AttachRunningObject(driver, L"Kebrin2.NoSuchApplication"));
+    EXPECT_FALSE(driver.HasDispatch());
+    EXPECT_TRUE(comIsUninitialised()) << "CoInitialize/CoUninitialize must balance";
+}
+
+TEST(HostDriver, AttachFailsCleanlyWhenTheHostIsNotRunning) {
+    ASSERT_EQ(SimProcess::RunToCompletion({L"--register"}), 0u);
+    for (int attempt = 0; attempt < 3; ++attempt) {  // repeated, as the poll cycle does
+        const auto start = Clock::now();
+        EXPECT_FALSE(AttachHostDriver());
+        RecordProperty("failed_attach_ms", std::to_string(millisecondsSince(start)));
+        EXPECT_FALSE(hostDriver.HasDispatch());
+        EXPECT_TRUE(comIsUninitialised()) << "CoInitialize/CoUninitialize must balance";
+    }
+}
+
+TEST(HostDriver, AttachFindsTheHostStartedLater) {
+    ASSERT_EQ(SimProcess::RunToCompletion({L"--register"}), 0u);
+    EXPECT_FALSE(AttachHostDriver());
+    SimProcess sim;
+    ASSERT_TRUE(sim.Ready()) << sim.Problem();
+    ASSERT_TRUE(AttachHostDriver());
+    AttachedSession session(hostDriver);
+    hostDriver.RunMacro("<CURSOR:TX>");
+    EXPECT_EQ(sim.JournalLines(),
+              std::vector<std::string>{R"({"seq":1,"call":"RunMacro","args":["<CURSOR:TX>"]})"});
+}
+
+TEST(HostDriver, RefusedCallRaisesTheErrorWithTheHostsText) {
+    SimProcess sim({L"--fail-calls"});
+    ASSERT_TRUE(sim.Ready()) << sim.Problem();
+    ASSERT_TRUE(AttachHostDriver());
+    AttachedSession session(hostDriver);
+    try {
+        hostDriver.RunMacro("<SAVEQSO>");
+        ADD_FAILURE() << "a refused call must raise";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(error.description(), L"kebrin-sim: calls disabled");
+        EXPECT_EQ(error.source(), L"Kebrin2.Application");
+        EXPECT_TRUE(FAILED(error.hresult()));
+        EXPECT_NE(std::string(error.what()).find("kebrin-sim: calls disabled"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_THROW(hostDriver.SetQsoField(0, "DL1ABC"), AutomationError);
+
+    // Switched back on at run time, the same interface works again.
+    ASSERT_TRUE(sim.Command(kCommandFailCallsOff));
+    EXPECT_NO_THROW(hostDriver.SetMode("BPSK31"));
+    ASSERT_TRUE(sim.Command(kCommandFailCallsOn));
+    EXPECT_THROW(hostDriver.SetFrequency(3.5), AutomationError);
+    EXPECT_EQ(sim.JournalLines(),
+              std::vector<std::string>{R"({"seq":1,"call":"Mode","args":["BPSK31"]})"});
+}
+
+}  // namespace

@@ -1,15 +1,18 @@
 // 256-entry character-class table and tiny scan helpers shared by the scanners and decoders.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace charclass {
 
 enum : uint8_t {
-    Blank = 1,   // space, tab, line feed, carriage return
-    CSpace = 2,  // what the C library's isspace accepts in the "C" locale (adds \v, \f)
-    Digit = 4,   // '0' to '9'
-    Upper = 8,   // 'A' to 'Z'
+    Blank = 1,     // space, tab, line feed, carriage return
+    CSpace = 2,    // what the C library's isspace accepts in the "C" locale (adds \v, \f)
+    Digit = 4,     // '0' to '9'
+    Upper = 8,     // 'A' to 'Z'
+    TagStop = 16,  // where the tag reader's plain copy stops: ' ', '>' and the NUL
 };
 
 struct Table {
@@ -32,6 +35,9 @@ constexpr Table makeTable() {
         }
         if (c >= 'A' && c <= 'Z') {
             k |= Upper;
+        }
+        if (c == ' ' || c == '>' || c == '\0') {
+            k |= TagStop;
         }
         t.classes[c] = k;
         t.lower[c] = static_cast<unsigned char>((k & Upper) ? c + ('a' - 'A') : c);
@@ -62,6 +68,34 @@ inline const char* skipBlanks(const char* p) {
         ++p;
     }
     return p;
+}
+
+// Fast path of the tag scanners: when the text after blanks holds `tag` byte for byte, moves the
+// cursor past it and returns true. `tag` must be a tag as the tag reader returns it ('<' first,
+// '>' only last, no blanks), so the tag reader would have read exactly this text.
+inline bool takeExactTag(const char*& cursor, const char* tag) {
+    const char* p = skipBlanks(cursor);
+    while (*tag != '\0' && *p == *tag) {
+        ++p;
+        ++tag;
+    }
+    if (*tag != '\0') {
+        return false;
+    }
+    cursor = p;
+    return true;
+}
+
+// The same for a text whose terminating NUL is at `end`, with a literal tag: a bounded memcmp.
+template <size_t N>
+inline bool takeExactTag(const char*& cursor, const char* end, const char (&tag)[N]) {
+    constexpr size_t length = N - 1;
+    const char* p = skipBlanks(cursor);
+    if (static_cast<size_t>(end - p) >= length && std::memcmp(p, tag, length) == 0) {
+        cursor = p + length;
+        return true;
+    }
+    return false;
 }
 
 // Case-blind equality of two NUL-terminated texts (ASCII letters only).

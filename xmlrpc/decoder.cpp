@@ -1,4 +1,8 @@
 // readValue: one forward pass over the text, recursion per nesting level.
+//
+// The hot paths compare tags written exactly as expected (the usual case) with bounded memcmp
+// against the known end of the text; anything else goes through the tag reader, which
+// normalises blanks and letter case, so both paths accept the same texts.
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -19,219 +23,269 @@ namespace {
     throw XmlRpcException(text);
 }
 
-void readValueAt(XmlRpcValue& value, const char*& cursor, int depth);
+enum class TypeTag {
+    Boolean,
+    I4,
+    Int,
+    Double,
+    String,
+    DateTime,
+    Base64,
+    Array,
+    Struct,
+    EmptyString,
+    Nil,
+    EmptyStruct,
+    ValueEnd,
+};
 
-void setEmptyString(XmlRpcValue& value) {
-    char* empty = static_cast<char*>(std::malloc(1));
-    if (empty == nullptr) {
-        throw std::bad_alloc();
-    }
-    empty[0] = '\0';
-    value.adoptString(empty);
-}
+struct TypeTagEntry {
+    const char* text;
+    size_t length;
+    TypeTag tag;
+};
 
-void readBoolean(XmlRpcValue& value, const char*& cursor) {
-    char digit = cursor[0];
-    if ((digit != '0' && digit != '1') || cursor[1] != '<') {
-        raise("bad BOOL");
-    }
-    value.setBoolean(digit == '1');
-    ++cursor;
-}
+constexpr TypeTagEntry typeTags[] = {
+    {"<boolean>", 9, TypeTag::Boolean}, {"<i4>", 4, TypeTag::I4},
+    {"<int>", 5, TypeTag::Int},         {"<double>", 8, TypeTag::Double},
+    {"<string>", 8, TypeTag::String},   {"<dateTime.iso8601>", 18, TypeTag::DateTime},
+    {"<base64>", 8, TypeTag::Base64},   {"<array>", 7, TypeTag::Array},
+    {"<struct>", 8, TypeTag::Struct},   {"<string/>", 9, TypeTag::EmptyString},
+    {"<nil/>", 6, TypeTag::Nil},        {"<struct/>", 9, TypeTag::EmptyStruct},
+    {"</value>", 8, TypeTag::ValueEnd},
+};
 
-void readInt(XmlRpcValue& value, const char*& cursor) {
-    int32_t number;
-    const char* stop;
-    if (!parseLong32(cursor, nullptr, &stop, &number)) {
-        raise("Bad int");
-    }
-    value.setInt(number);
-    cursor = stop;
-}
+class ValueReader {
+  public:
+    ValueReader(const char*& cursor, const char* end) : cursor_(cursor), end_(end) {}
 
-void readDouble(XmlRpcValue& value, const char*& cursor) {
-    double number;
-    const char* stop;
-    if (!parseDouble(cursor, &stop, &number)) {
-        raise("Bad double");
-    }
-    value.setDouble(number);
-    cursor = stop;
-}
-
-// Character data up to the next '<'; the string takes over the decoded buffer.
-void readText(XmlRpcValue& value, const char*& cursor) {
-    const char* close = std::strchr(cursor, '<');
-    if (close == nullptr) {
-        raise("Bad string");
-    }
-    value.adoptString(decodeEntities(cursor, close));
-    cursor = close;
-}
-
-void readArray(XmlRpcValue& value, const char*& cursor, int depth) {
-    value.setArray();
-    char tag[TagBufferSize];
-    readTag(cursor, tag);
-    if (equalsIgnoreCase(tag, "<data/>")) {
-        return;
-    }
-    if (!equalsIgnoreCase(tag, "<data>")) {
-        raise("Expecting tag:  <data>");
-    }
-    for (;;) {
-        cursor = skipBlanks(cursor);
-        if (std::strncmp(cursor, "</data>", 7) == 0) {
-            expectTag(cursor, "</data>");
-            return;
+    void readValue(XmlRpcValue& value, int depth) {
+        value.clear();
+        if (!takeExact("<value>")) {
+            char tag[TagBufferSize];
+            readTag(cursor_, tag);
+            if (!equalsIgnoreCase(tag, "<value>")) {
+                if (equalsIgnoreCase(tag, "<value/>")) {
+                    setEmptyString(value);
+                    return;
+                }
+                raise("Expecting tag: <value>");
+            }
         }
-        readValueAt(value.append(), cursor, depth + 1);
-    }
-}
-
-void readStruct(XmlRpcValue& value, const char*& cursor, int depth) {
-    value.setStruct();
-    MemberMap& members = value.members();
-    cursor = skipBlanks(cursor);
-    while (std::strncmp(cursor, "<member>", 8) == 0) {
-        cursor += 8;
-        expectTag(cursor, "<name>");
-        const char* close = std::strchr(cursor, '<');
-        if (close == nullptr) {
-            raise("Bad 'name' tag in struct");
+        cursor_ = skipBlanks(cursor_);
+        if (*cursor_ != '<') {
+            readText(value);  // a string written as bare text
+        } else if (!readTyped(value, readTypeTag(), depth)) {
+            return;  // "</value>" was the type tag
         }
-        std::string name(static_cast<size_t>(close - cursor), '\0');
-        name.resize(decodeEntitiesInto(&name[0], cursor, close));
-        cursor = close;
-        expectTag(cursor, "</name>");
-        XmlRpcValue member;
-        readValueAt(member, cursor, depth + 1);
-        // The first member of a name wins; later ones are read and dropped.
-        members.try_emplace(members.end(), std::move(name), std::move(member));
-        expectTag(cursor, "</member>");
-        cursor = skipBlanks(cursor);
+        expect("</value>");
     }
-}
 
-void checkNesting(int depth) {
-    if (depth >= MaxValueNesting) {
-        raise("Nesting too deep");
+  private:
+    template <size_t N>
+    bool takeExact(const char (&tag)[N]) {
+        return charclass::takeExactTag(cursor_, end_, tag);
     }
-}
 
-[[noreturn]] void raiseUnknownType(const char* tag) {
-    throw XmlRpcException(std::string("Unknown type tag: ") + tag);
-}
+    template <size_t N>
+    void expect(const char (&tag)[N]) {
+        if (!takeExact(tag)) {
+            expectTag(cursor_, tag);
+        }
+    }
 
-// The content of a <value> after its type tag; returns false when the type tag was "</value>"
-// (nothing more to read).
-bool readTyped(XmlRpcValue& value, const char*& cursor, const char* tag, int depth) {
-    switch (charclass::lower(tag[1])) {
-        case 'b':
-            if (equalsIgnoreCase(tag, "<boolean>")) {
-                readBoolean(value, cursor);
-                expectTag(cursor, "</boolean>");
-                return true;
+    // The type tag at the cursor (which stands on '<'); raises for an unknown one.
+    TypeTag readTypeTag() {
+        const char* p = cursor_;
+        size_t available = static_cast<size_t>(end_ - p);
+        for (const TypeTagEntry& entry : typeTags) {
+            if (entry.text[1] == p[1] && available >= entry.length &&
+                std::memcmp(p, entry.text, entry.length) == 0) {
+                cursor_ = p + entry.length;
+                return entry.tag;
             }
-            if (equalsIgnoreCase(tag, "<base64>")) {
-                readBase64(value, cursor);
-                expectTag(cursor, "</base64>");
-                return true;
+        }
+        char tag[TagBufferSize];
+        readTag(cursor_, tag);
+        for (const TypeTagEntry& entry : typeTags) {
+            if (equalsIgnoreCase(tag, entry.text)) {
+                return entry.tag;
             }
-            break;
-        case 'i':
-            if (equalsIgnoreCase(tag, "<i4>")) {
-                readInt(value, cursor);
-                expectTag(cursor, "</i4>");
+        }
+        throw XmlRpcException(std::string("Unknown type tag: ") + tag);
+    }
+
+    // Reads the content after the type tag and its closing tag; false after "</value>".
+    bool readTyped(XmlRpcValue& value, TypeTag tag, int depth) {
+        switch (tag) {
+            case TypeTag::Boolean:
+                readBoolean(value);
+                expect("</boolean>");
                 return true;
-            }
-            if (equalsIgnoreCase(tag, "<int>")) {
-                readInt(value, cursor);
-                expectTag(cursor, "</int>");
+            case TypeTag::I4:
+                readInt(value);
+                expect("</i4>");
                 return true;
-            }
-            break;
-        case 'd':
-            if (equalsIgnoreCase(tag, "<double>")) {
-                readDouble(value, cursor);
-                expectTag(cursor, "</double>");
+            case TypeTag::Int:
+                readInt(value);
+                expect("</int>");
                 return true;
-            }
-            if (equalsIgnoreCase(tag, "<dateTime.iso8601>")) {
-                readDateTime(value, cursor);
-                expectTag(cursor, "</dateTime.iso8601>");
+            case TypeTag::Double:
+                readDouble(value);
+                expect("</double>");
                 return true;
-            }
-            break;
-        case 's':
-            if (equalsIgnoreCase(tag, "<string>")) {
-                readText(value, cursor);
-                expectTag(cursor, "</string>");
+            case TypeTag::String:
+                readText(value);
+                expect("</string>");
                 return true;
-            }
-            if (equalsIgnoreCase(tag, "<struct>")) {
+            case TypeTag::DateTime:
+                readDateTime(value, cursor_);
+                expect("</dateTime.iso8601>");
+                return true;
+            case TypeTag::Base64:
+                readBase64(value, cursor_);
+                expect("</base64>");
+                return true;
+            case TypeTag::Array:
                 checkNesting(depth);
-                readStruct(value, cursor, depth);
-                expectTag(cursor, "</struct>");
+                readArray(value, depth);
+                expect("</array>");
                 return true;
-            }
-            if (equalsIgnoreCase(tag, "<string/>")) {
+            case TypeTag::Struct:
+                checkNesting(depth);
+                readStruct(value, depth);
+                expect("</struct>");
+                return true;
+            case TypeTag::EmptyString:
                 setEmptyString(value);
                 return true;
-            }
-            if (equalsIgnoreCase(tag, "<struct/>")) {
-                value.setStruct();
-                return true;
-            }
-            break;
-        case 'a':
-            if (equalsIgnoreCase(tag, "<array>")) {
-                checkNesting(depth);
-                readArray(value, cursor, depth);
-                expectTag(cursor, "</array>");
-                return true;
-            }
-            break;
-        case 'n':
-            if (equalsIgnoreCase(tag, "<nil/>")) {
+            case TypeTag::Nil:
                 value.setNil();
                 return true;
-            }
-            break;
-        case '/':
-            if (equalsIgnoreCase(tag, "</value>")) {
+            case TypeTag::EmptyStruct:
+                value.setStruct();
+                return true;
+            case TypeTag::ValueEnd:
                 setEmptyString(value);
                 return false;
-            }
-            break;
-        default:
-            break;
-    }
-    raiseUnknownType(tag);
-}
-
-void readValueAt(XmlRpcValue& value, const char*& cursor, int depth) {
-    value.clear();
-    char tag[TagBufferSize];
-    readTag(cursor, tag);
-    if (!equalsIgnoreCase(tag, "<value>")) {
-        if (equalsIgnoreCase(tag, "<value/>")) {
-            setEmptyString(value);
-            return;
         }
-        raise("Expecting tag: <value>");
+        return true;
     }
-    readTag(cursor, tag);
-    if (tag[0] == '\0') {
-        readText(value, cursor);  // a string written as bare text
-    } else if (!readTyped(value, cursor, tag, depth)) {
-        return;
+
+    static void checkNesting(int depth) {
+        if (depth >= MaxValueNesting) {
+            raise("Nesting too deep");
+        }
     }
-    expectTag(cursor, "</value>");
-}
+
+    static void setEmptyString(XmlRpcValue& value) {
+        char* empty = static_cast<char*>(std::malloc(1));
+        if (empty == nullptr) {
+            throw std::bad_alloc();
+        }
+        empty[0] = '\0';
+        value.adoptString(empty);
+    }
+
+    // A lone '0' or '1' directly followed by '<'.
+    void readBoolean(XmlRpcValue& value) {
+        char digit = cursor_[0];
+        if ((digit != '0' && digit != '1') || cursor_[1] != '<') {
+            raise("bad BOOL");
+        }
+        value.setBoolean(digit == '1');
+        ++cursor_;
+    }
+
+    void readInt(XmlRpcValue& value) {
+        int32_t number;
+        const char* stop;
+        if (!parseLong32(cursor_, nullptr, &stop, &number)) {
+            raise("Bad int");
+        }
+        value.setInt(number);
+        cursor_ = stop;
+    }
+
+    void readDouble(XmlRpcValue& value) {
+        double number;
+        const char* stop;
+        if (!parseDouble(cursor_, &stop, &number)) {
+            raise("Bad double");
+        }
+        value.setDouble(number);
+        cursor_ = stop;
+    }
+
+    const char* nextTagStart() const {
+        return static_cast<const char*>(
+            std::memchr(cursor_, '<', static_cast<size_t>(end_ - cursor_)));
+    }
+
+    // Character data up to the next '<'; the string takes over the decoded buffer.
+    void readText(XmlRpcValue& value) {
+        const char* close = nextTagStart();
+        if (close == nullptr) {
+            raise("Bad string");
+        }
+        value.adoptString(decodeEntities(cursor_, close));
+        cursor_ = close;
+    }
+
+    void readArray(XmlRpcValue& value, int depth) {
+        value.setArray();
+        if (!takeExact("<data>")) {
+            char tag[TagBufferSize];
+            readTag(cursor_, tag);
+            if (equalsIgnoreCase(tag, "<data/>")) {
+                return;
+            }
+            if (!equalsIgnoreCase(tag, "<data>")) {
+                raise("Expecting tag:  <data>");
+            }
+        }
+        for (;;) {
+            // Only "</data>" in exactly this form ends the elements.
+            if (takeExact("</data>")) {
+                return;
+            }
+            readValue(value.append(), depth + 1);
+        }
+    }
+
+    void readStruct(XmlRpcValue& value, int depth) {
+        value.setStruct();
+        MemberMap& members = value.members();
+        // Only "<member>" in exactly this form starts a member.
+        while (takeExact("<member>")) {
+            expect("<name>");
+            const char* close = nextTagStart();
+            if (close == nullptr) {
+                raise("Bad 'name' tag in struct");
+            }
+            std::string name(static_cast<size_t>(close - cursor_), '\0');
+            name.resize(decodeEntitiesInto(&name[0], cursor_, close));
+            cursor_ = close;
+            expect("</name>");
+            XmlRpcValue member;
+            readValue(member, depth + 1);
+            // The first member of a name wins; later ones are read and dropped.
+            members.try_emplace(members.end(), std::move(name), std::move(member));
+            expect("</member>");
+        }
+        cursor_ = skipBlanks(cursor_);
+    }
+
+    const char*& cursor_;
+    const char* const end_;
+};
 
 }  // namespace
 
+void readValue(XmlRpcValue& value, const char*& cursor, const char* textEnd) {
+    ValueReader(cursor, textEnd).readValue(value, 0);
+}
+
 void readValue(XmlRpcValue& value, const char*& cursor) {
-    readValueAt(value, cursor, 0);
+    readValue(value, cursor, cursor + std::strlen(cursor));
 }

@@ -49,12 +49,16 @@ bool contains(const char* text, const char* part) {
 }  // namespace
 
 bool readMethodResponse(const char* responseText, XmlRpcValue& result) {
+    using charclass::takeExactTag;
     result.clear();
+    const char* const end = responseText + std::strlen(responseText);
     const char* cursor = responseText;
     char tag[TagBufferSize];
 
-    readTag(cursor, tag);
-    if (!charclass::startsWithIgnoreCase(tag, "<?xml version")) {
+    // The usual declarations are taken as they stand; anything else goes through the tag reader.
+    if (!takeExactTag(cursor, end, "<?xml version=\"1.0\"?>") &&
+        !takeExactTag(cursor, end, "<?xml version='1.0'?>") &&
+        !charclass::startsWithIgnoreCase(readTag(cursor, tag), "<?xml version")) {
         if (contains(cursor, "<html") || contains(cursor, "<HTML")) {
             throw XmlRpcException(
                 "It looks like you've configured the wrong URL. That URL is sending us HTML "
@@ -63,8 +67,8 @@ bool readMethodResponse(const char* responseText, XmlRpcValue& result) {
         raiseRest(cursor);
     }
 
-    readTag(cursor, tag);
-    if (!charclass::equalsIgnoreCase(tag, "<methodResponse>")) {
+    if (!takeExactTag(cursor, end, "<methodResponse>") &&
+        !charclass::equalsIgnoreCase(readTag(cursor, tag), "<methodResponse>")) {
         if (contains(cursor, "<title>Bad request!</title>")) {
             throw XmlRpcException("Talking HTTP to a HTTPS server?");
         }
@@ -74,16 +78,20 @@ bool readMethodResponse(const char* responseText, XmlRpcValue& result) {
         raiseRest(cursor);
     }
 
-    cursor = charclass::skipBlanks(cursor);
-    if (std::strncmp(cursor, "<fault>", 7) == 0) {
-        expectTag(cursor, "<fault>");
-        readValue(result, cursor);
-        expectTag(cursor, "</fault>");
+    // Only "<fault>" in exactly this form marks a fault.
+    if (takeExactTag(cursor, end, "<fault>")) {
+        readValue(result, cursor, end);
+        expectNormalTag(cursor, "</fault>");
         return false;
     }
-    expectTag(cursor, "<params>");
-    expectTag(cursor, "<param>");
-    readValue(result, cursor);
+    cursor = charclass::skipBlanks(cursor);
+    if (!takeExactTag(cursor, end, "<params>")) {
+        expectTag(cursor, "<params>");
+    }
+    if (!takeExactTag(cursor, end, "<param>")) {
+        expectTag(cursor, "<param>");
+    }
+    readValue(result, cursor, end);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // Tag reader, tag check and entity coding over NUL-terminated 8-bit text.
 #include "xmlrpc/scanner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -24,17 +25,27 @@ char* readTag(const char*& cursor, char* buffer) {
     size_t length = 0;
     buffer[length++] = '<';
     p = skipBlanks(p + 1);
-    while (*p != '>' && *p != '\0') {
-        char c = *p++;
-        if (c == ' ') {
-            char last = buffer[length - 1];
-            char next = *p;
-            if (last == '<' || last == '/' || next == ' ' || next == '/' || next == '>') {
-                continue;
-            }
+    for (;;) {
+        // Copy the run of characters up to the next space, '>' or NUL in one piece.
+        const char* run = p;
+        while (!charclass::is(*p, charclass::TagStop)) {
+            ++p;
+        }
+        size_t take = std::min(static_cast<size_t>(p - run), maxStored - length);
+        std::memcpy(buffer + length, run, take);
+        length += take;
+        if (*p != ' ') {
+            break;  // '>' or the end of the text
+        }
+        // A space survives only between two characters that need it.
+        char last = buffer[length - 1];
+        char next = p[1];
+        ++p;
+        if (last == '<' || last == '/' || next == ' ' || next == '/' || next == '>') {
+            continue;
         }
         if (length < maxStored) {
-            buffer[length++] = c;
+            buffer[length++] = ' ';
         }
     }
     buffer[length++] = '>';
@@ -46,7 +57,31 @@ char* readTag(const char*& cursor, char* buffer) {
     return buffer;
 }
 
+namespace {
+
+// True when `tag` is one that the tag reader can return: '<' first, '>' only last, no blanks,
+// and short enough for the tag buffer.
+bool isNormalTag(const char* tag) {
+    size_t length = std::strlen(tag);
+    if (length < 2 || length > TagBufferSize - 1 || tag[0] != '<' || tag[length - 1] != '>') {
+        return false;
+    }
+    for (size_t i = 0; i + 1 < length; ++i) {
+        if (isBlank(tag[i]) || tag[i] == '>') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 void expectTag(const char*& cursor, const char* tag) {
+    const char* start = cursor;
+    if (charclass::takeExactTag(cursor, tag) && isNormalTag(tag)) {
+        return;
+    }
+    cursor = start;
     char buffer[TagBufferSize];
     if (!charclass::equalsIgnoreCase(readTag(cursor, buffer), tag)) {
         throw XmlRpcException(std::string("Expecting tag: ") + tag);

@@ -10,3 +10,9 @@ add_library(poll_cycle STATIC
 )
 # Users include "poll/poll_cycle.h" and the port headers beside it.
 target_include_directories(poll_cycle PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
+# poll_fldigi_xmlrpc: the real fldigi port, over XmlRpcClient (the platform's transport).
+if(TARGET xmlrpc_client)
+  add_library(poll_fldigi_xmlrpc STATIC poll/xmlrpc_fldigi_port.cpp)
+  target_link_libraries(poll_fldigi_xmlrpc PUBLIC poll_cycle xmlrpc_client)
+endif()

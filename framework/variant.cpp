@@ -8,7 +8,3 @@ CVariant::CVariant(const CVariant& other) : CVariant() {
         throw AutomationError(hr, L"");
     }
 }
-
-HRESULT CVariant::ChangeType(VARTYPE type, CVariant& result) const {
-    return ::VariantChangeType(result.Put(), const_cast<VARIANT*>(&m_variant), 0, type);
-}

@@ -60,9 +60,6 @@ class CVariant {
     const VARIANT& Get() const { return m_variant; }
     VARTYPE Type() const { return m_variant.vt; }
 
-    // Coerces into the given type (VariantChangeType); returns the HRESULT.
-    HRESULT ChangeType(VARTYPE type, CVariant& result) const;
-
   private:
     VARIANT m_variant;
 };

@@ -86,12 +86,35 @@ inline bool takeExactTag(const char*& cursor, const char* tag) {
     return true;
 }
 
-// The same for a text whose terminating NUL is at `end`, with a literal tag: a bounded memcmp.
+// Equality of `length` readable bytes at p with a literal, by word loads (literal tags are
+// 4 to 19 bytes long).
+template <size_t length>
+inline bool equalBytes(const char* p, const char* literal) {
+    if constexpr (length >= 8 && length <= 16) {
+        uint64_t a, b, c, d;
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, literal, 8);
+        std::memcpy(&c, p + length - 8, 8);
+        std::memcpy(&d, literal + length - 8, 8);
+        return ((a ^ b) | (c ^ d)) == 0;
+    } else if constexpr (length >= 4 && length < 8) {
+        uint32_t a, b, c, d;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, literal, 4);
+        std::memcpy(&c, p + length - 4, 4);
+        std::memcpy(&d, literal + length - 4, 4);
+        return ((a ^ b) | (c ^ d)) == 0;
+    } else {
+        return std::memcmp(p, literal, length) == 0;
+    }
+}
+
+// The same for a text whose terminating NUL is at `end`, with a literal tag.
 template <size_t N>
 inline bool takeExactTag(const char*& cursor, const char* end, const char (&tag)[N]) {
     constexpr size_t length = N - 1;
     const char* p = skipBlanks(cursor);
-    if (static_cast<size_t>(end - p) >= length && std::memcmp(p, tag, length) == 0) {
+    if (static_cast<size_t>(end - p) >= length && equalBytes<length>(p, tag)) {
         cursor = p + length;
         return true;
     }

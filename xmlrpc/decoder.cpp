@@ -41,18 +41,17 @@ enum class TypeTag {
 
 struct TypeTagEntry {
     const char* text;
-    size_t length;
     TypeTag tag;
 };
 
 constexpr TypeTagEntry typeTags[] = {
-    {"<boolean>", 9, TypeTag::Boolean}, {"<i4>", 4, TypeTag::I4},
-    {"<int>", 5, TypeTag::Int},         {"<double>", 8, TypeTag::Double},
-    {"<string>", 8, TypeTag::String},   {"<dateTime.iso8601>", 18, TypeTag::DateTime},
-    {"<base64>", 8, TypeTag::Base64},   {"<array>", 7, TypeTag::Array},
-    {"<struct>", 8, TypeTag::Struct},   {"<string/>", 9, TypeTag::EmptyString},
-    {"<nil/>", 6, TypeTag::Nil},        {"<struct/>", 9, TypeTag::EmptyStruct},
-    {"</value>", 8, TypeTag::ValueEnd},
+    {"<boolean>", TypeTag::Boolean}, {"<i4>", TypeTag::I4},
+    {"<int>", TypeTag::Int},         {"<double>", TypeTag::Double},
+    {"<string>", TypeTag::String},   {"<dateTime.iso8601>", TypeTag::DateTime},
+    {"<base64>", TypeTag::Base64},   {"<array>", TypeTag::Array},
+    {"<struct>", TypeTag::Struct},   {"<string/>", TypeTag::EmptyString},
+    {"<nil/>", TypeTag::Nil},        {"<struct/>", TypeTag::EmptyStruct},
+    {"</value>", TypeTag::ValueEnd},
 };
 
 class ValueReader {
@@ -96,23 +95,50 @@ class ValueReader {
 
     // The type tag at the cursor (which stands on '<'); raises for an unknown one.
     TypeTag readTypeTag() {
-        const char* p = cursor_;
-        size_t available = static_cast<size_t>(end_ - p);
+        TypeTag tag;
+        if (takeExactTypeTag(tag)) {
+            return tag;
+        }
+        char text[TagBufferSize];
+        readTag(cursor_, text);
         for (const TypeTagEntry& entry : typeTags) {
-            if (entry.text[1] == p[1] && available >= entry.length &&
-                std::memcmp(p, entry.text, entry.length) == 0) {
-                cursor_ = p + entry.length;
+            if (equalsIgnoreCase(text, entry.text)) {
                 return entry.tag;
             }
         }
-        char tag[TagBufferSize];
-        readTag(cursor_, tag);
-        for (const TypeTagEntry& entry : typeTags) {
-            if (equalsIgnoreCase(tag, entry.text)) {
-                return entry.tag;
+        throw XmlRpcException(std::string("Unknown type tag: ") + text);
+    }
+
+    // A type tag written exactly as the table has it.
+    bool takeExactTypeTag(TypeTag& tag) {
+        auto take = [&](const auto& literal, TypeTag found) {
+            if (charclass::takeExactTag(cursor_, end_, literal)) {
+                tag = found;
+                return true;
             }
+            return false;
+        };
+        switch (cursor_[1]) {
+            case 's':
+                return take("<string>", TypeTag::String) || take("<struct>", TypeTag::Struct) ||
+                       take("<string/>", TypeTag::EmptyString) ||
+                       take("<struct/>", TypeTag::EmptyStruct);
+            case 'i':
+                return take("<i4>", TypeTag::I4) || take("<int>", TypeTag::Int);
+            case 'd':
+                return take("<double>", TypeTag::Double) ||
+                       take("<dateTime.iso8601>", TypeTag::DateTime);
+            case 'b':
+                return take("<boolean>", TypeTag::Boolean) || take("<base64>", TypeTag::Base64);
+            case 'a':
+                return take("<array>", TypeTag::Array);
+            case 'n':
+                return take("<nil/>", TypeTag::Nil);
+            case '/':
+                return take("</value>", TypeTag::ValueEnd);
+            default:
+                return false;
         }
-        throw XmlRpcException(std::string("Unknown type tag: ") + tag);
     }
 
     // Reads the content after the type tag and its closing tag; false after "</value>".

@@ -4,33 +4,46 @@
 #include "xmlrpc/scanner.h"
 #include "xmlrpc/value_io.h"
 
+namespace {
+
+// Appends a literal without measuring it at run time.
+template <size_t N>
+void put(std::string& out, const char (&literal)[N]) {
+    out.append(literal, N - 1);
+}
+
+}  // namespace
+
 void writeValue(const XmlRpcValue& value, std::string& out) {
     switch (value.kind()) {
         case ValueKind::Undefined:
             throw XmlRpcException("Undefined XmlRpc value");
         case ValueKind::Boolean:
-            out += value.booleanValue() ? "<value><boolean>1</boolean></value>"
-                                        : "<value><boolean>0</boolean></value>";
+            if (value.booleanValue()) {
+                put(out, "<value><boolean>1</boolean></value>");
+            } else {
+                put(out, "<value><boolean>0</boolean></value>");
+            }
             return;
         case ValueKind::Int:
-            out += "<value><i4>";
+            put(out, "<value><i4>");
             appendInt32(out, value.intValue());
-            out += "</i4></value>";
+            put(out, "</i4></value>");
             return;
         case ValueKind::Double:
-            out += "<value><double>";
+            put(out, "<value><double>");
             appendDouble(out, value.doubleValue());
-            out += "</double></value>";
+            put(out, "</double></value>");
             return;
         case ValueKind::String: {
             const char* text = value.textValue();
             if (*text == '\0') {
-                out += "<value><string/></value>";
+                put(out, "<value><string/></value>");
                 return;
             }
-            out += "<value>";
+            put(out, "<value>");
             appendEncodedEntities(out, text);
-            out += "</value>";
+            put(out, "</value>");
             return;
         }
         case ValueKind::DateTime:
@@ -40,27 +53,27 @@ void writeValue(const XmlRpcValue& value, std::string& out) {
             writeBase64(value, out);
             return;
         case ValueKind::Array: {
-            out += "<value><array><data>";
+            put(out, "<value><array><data>");
             const int32_t count = value.size();
             for (int32_t i = 0; i < count; ++i) {
                 writeValue(value.element(i), out);
             }
-            out += "</data></array></value>";
+            put(out, "</data></array></value>");
             return;
         }
         case ValueKind::Struct:
-            out += "<value><struct>";
+            put(out, "<value><struct>");
             for (const auto& member : value.members()) {
-                out += "<member><name>";
+                put(out, "<member><name>");
                 appendEncodedEntities(out, member.first.c_str());
-                out += "</name>";
+                put(out, "</name>");
                 writeValue(member.second, out);
-                out += "</member>";
+                put(out, "</member>");
             }
-            out += "</struct></value>\n";
+            put(out, "</struct></value>\n");
             return;
         case ValueKind::Nil:
-            out += "<value><nil/></value>";
+            put(out, "<value><nil/></value>");
             return;
     }
 }

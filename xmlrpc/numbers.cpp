@@ -173,6 +173,60 @@ void appendInt32(std::string& out, int32_t v) {
     out.append(p, static_cast<size_t>(end - p));
 }
 
+namespace {
+
+// Fast path of appendDouble for the common numbers that are a whole number of millionths or
+// coarser, with at most six significant digits and 1e-4 <= |v| < 1e6 (for example 14070.5,
+// 0.1, 100). For them "%.6g" prints exactly that decimal in fixed notation: the scaled
+// product is within far less than half a unit of the sixth digit of the integer found.
+bool appendShortDecimal(std::string& out, double v) {
+    static constexpr double powersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+    const double magnitude = std::fabs(v);
+    if (!(magnitude >= 1e-4 && magnitude < 1e6)) {
+        return false;
+    }
+    uint32_t digits = 0;
+    int decimals = 0;
+    for (;; ++decimals) {
+        if (decimals > 6) {
+            return false;
+        }
+        double scaled = magnitude * powersOfTen[decimals];
+        if (scaled >= 1e6) {
+            return false;
+        }
+        if (scaled == std::floor(scaled)) {
+            digits = static_cast<uint32_t>(scaled);
+            break;
+        }
+    }
+    while (decimals > 0 && digits % 10 == 0) {
+        digits /= 10;
+        --decimals;
+    }
+    char buffer[16];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    for (int i = 0; i < decimals; ++i) {
+        *--p = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    if (decimals > 0) {
+        *--p = '.';
+    }
+    do {
+        *--p = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    if (std::signbit(v)) {
+        *--p = '-';
+    }
+    out.append(p, static_cast<size_t>(end - p));
+    return true;
+}
+
+}  // namespace
+
 void appendDouble(std::string& out, double v) {
     if (std::isnan(v)) {
         out += "nan";
@@ -180,6 +234,9 @@ void appendDouble(std::string& out, double v) {
     }
     if (std::isinf(v)) {
         out += v < 0 ? "-inf" : "inf";
+        return;
+    }
+    if (appendShortDecimal(out, v)) {
         return;
     }
     char buffer[40];

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -143,6 +145,48 @@ TEST(Numbers, DoublesAreWrittenWithSixDigitsAndThreeDigitExponent) {
         std::string out;
         appendDouble(out, value);
         EXPECT_EQ(out, text);
+    }
+}
+
+// printf("%.6g") with the exponent widened to three digits: the reference for appendDouble.
+std::string referenceFormat(double v) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.6g", v);
+    std::string text = buffer;
+    size_t e = text.find('e');
+    if (e != std::string::npos && text.size() - (e + 2) < 3) {
+        text.insert(e + 2, 3 - (text.size() - (e + 2)), '0');
+    }
+    return text;
+}
+
+TEST(Numbers, DoublesMatchPrintfAcrossMagnitudes) {
+    std::vector<double> values;
+    // Short decimals (the fast path) and their neighbours.
+    for (int n : {1, 5, 9, 10, 99, 100, 123, 999, 1000, 14070, 99999, 123456, 999999, 1000000}) {
+        for (double scale : {1.0, 0.1, 0.01, 0.001, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8}) {
+            double v = n * scale;
+            values.insert(values.end(), {v, -v, std::nextafter(v, 0.0), std::nextafter(v, 1e300)});
+        }
+    }
+    values.insert(values.end(), {0.5, 0.25, 0.125, 999999.4, 999999.5, 9999995.0, 0.00099999949,
+                                 0.000099999, 1e-4, 14070.5, 7.0000005, 1.0000005});
+    // Pseudo-random doubles over the whole range.
+    uint64_t state = 88172645463325252ull;
+    for (int i = 0; i < 20000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        double v;
+        uint64_t bits = state & 0x7fefffffffffffffull;
+        std::memcpy(&v, &bits, sizeof v);
+        values.push_back(v);
+        values.push_back(static_cast<double>(state % 100000000) / 1000.0);
+    }
+    for (double v : values) {
+        std::string out;
+        appendDouble(out, v);
+        ASSERT_EQ(out, referenceFormat(v)) << v;
     }
 }
 

@@ -148,6 +148,10 @@ class PosixTransport final : public InternetTransport {
             failWith(kErrorInternetIncorrectHandleType);
             return nullptr;
         }
+        if (*host == '\0') {
+            failWith(kErrorInternetInvalidUrl);  // as WinINet: no server to talk to
+            return nullptr;
+        }
         auto connection = std::make_unique<Connection>();
         connection->receiveTimeoutMs = parent->receiveTimeoutMs;
         connection->host = host;

@@ -60,6 +60,8 @@ def read_request(conn):
         if not chunk:
             return None
         data += chunk
+        if data[:1] == b"\x16":
+            return "TLS"  # a TLS handshake: answered in plain HTTP, as a plain server does
     head, _, body = data.partition(b"\r\n\r\n")
     length = 0
     for line in head.split(b"\r\n")[1:]:
@@ -79,6 +81,9 @@ def serve(conn):
         try:
             path = read_request(conn)
             if path is None:
+                return
+            if path == "TLS":
+                conn.sendall(http(b"400 Bad Request", b"<html><title>Bad request!</title></html>"))
                 return
             if path == "/silent":
                 time.sleep(30)  # never answers; the client's time-out ends the wait

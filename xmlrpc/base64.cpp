@@ -43,60 +43,86 @@ bool nextSignificant(const char*& p, const char* end, uint8_t& out) {
 }  // namespace
 
 void decodeBase64(const char* start, const char* end, ByteString& bytes) {
-    bytes.reserve(bytes.size() + static_cast<size_t>(end - start) / 4 * 3);
+    const size_t oldSize = bytes.size();
+    bytes.resize(oldSize + static_cast<size_t>(end - start) / 4 * 3);
+    char* out = &bytes[0] + oldSize;
     const char* p = start;
     for (;;) {
+        // Fast path: four alphabet characters in a row.
+        while (end - p >= 4) {
+            uint8_t a = decodeTable.value[static_cast<unsigned char>(p[0])];
+            uint8_t b = decodeTable.value[static_cast<unsigned char>(p[1])];
+            uint8_t c = decodeTable.value[static_cast<unsigned char>(p[2])];
+            uint8_t d = decodeTable.value[static_cast<unsigned char>(p[3])];
+            if ((a | b | c | d) >= 64) {
+                break;
+            }
+            out[0] = static_cast<char>((a << 2) | (b >> 4));
+            out[1] = static_cast<char>(((b & 0x0F) << 4) | (c >> 2));
+            out[2] = static_cast<char>(((c & 0x03) << 6) | d);
+            out += 3;
+            p += 4;
+        }
+        // One group with ignored characters, padding or the end of the range in it.
         uint8_t a, b, c, d;
-        if (!nextSignificant(p, end, a) || a == Padding) {
-            return;
-        }
-        if (!nextSignificant(p, end, b) || b == Padding) {
-            return;
-        }
-        if (!nextSignificant(p, end, c)) {
-            return;
+        if (!nextSignificant(p, end, a) || a == Padding || !nextSignificant(p, end, b) ||
+            b == Padding || !nextSignificant(p, end, c)) {
+            break;
         }
         if (c == Padding) {
-            bytes += static_cast<char>((a << 2) | (b >> 4));
-            return;
+            *out++ = static_cast<char>((a << 2) | (b >> 4));
+            break;
         }
         if (!nextSignificant(p, end, d)) {
-            return;
+            break;
         }
+        *out++ = static_cast<char>((a << 2) | (b >> 4));
+        *out++ = static_cast<char>(((b & 0x0F) << 4) | (c >> 2));
         if (d == Padding) {
-            bytes += static_cast<char>((a << 2) | (b >> 4));
-            bytes += static_cast<char>(((b & 0x0F) << 4) | (c >> 2));
-            return;
+            break;
         }
-        char group[3] = {static_cast<char>((a << 2) | (b >> 4)),
-                         static_cast<char>(((b & 0x0F) << 4) | (c >> 2)),
-                         static_cast<char>(((c & 0x03) << 6) | d)};
-        bytes.append(group, 3);
+        *out++ = static_cast<char>(((c & 0x03) << 6) | d);
+    }
+    bytes.resize(static_cast<size_t>(out - bytes.data()));
+}
+
+namespace {
+
+// Appends the encoded text of `count` bytes to `out`, written in place.
+void appendBase64(std::string& out, const unsigned char* p, size_t count) {
+    const size_t groups = count / 3;
+    const size_t rest = count % 3;
+    const size_t oldSize = out.size();
+    out.resize(oldSize + groups * 4 + groups / 18 + (rest ? 4 : 0));
+    char* o = &out[0] + oldSize;
+    for (size_t g = 1; g <= groups; ++g, p += 3) {
+        o[0] = alphabet[p[0] >> 2];
+        o[1] = alphabet[((p[0] & 0x03) << 4) | (p[1] >> 4)];
+        o[2] = alphabet[((p[1] & 0x0F) << 2) | (p[2] >> 6)];
+        o[3] = alphabet[p[2] & 0x3F];
+        o += 4;
+        if (g % 18 == 0) {
+            *o++ = '\n';  // after every 72 characters
+        }
+    }
+    if (rest == 1) {
+        o[0] = alphabet[p[0] >> 2];
+        o[1] = alphabet[(p[0] & 0x03) << 4];
+        o[2] = '=';
+        o[3] = '=';
+    } else if (rest == 2) {
+        o[0] = alphabet[p[0] >> 2];
+        o[1] = alphabet[((p[0] & 0x03) << 4) | (p[1] >> 4)];
+        o[2] = alphabet[(p[1] & 0x0F) << 2];
+        o[3] = '=';
     }
 }
 
+}  // namespace
+
 std::string encodeBase64(const void* data, size_t count) {
-    const unsigned char* p = static_cast<const unsigned char*>(data);
     std::string out;
-    size_t groups = count / 3;
-    out.reserve((groups + 1) * 4 + groups / 18 + 1);
-    for (size_t g = 1; g <= groups; ++g, p += 3) {
-        char quad[4] = {alphabet[p[0] >> 2], alphabet[((p[0] & 0x03) << 4) | (p[1] >> 4)],
-                        alphabet[((p[1] & 0x0F) << 2) | (p[2] >> 6)], alphabet[p[2] & 0x3F]};
-        out.append(quad, 4);
-        if (g % 18 == 0) {
-            out += '\n';
-        }
-    }
-    size_t rest = count % 3;
-    if (rest == 1) {
-        char quad[4] = {alphabet[p[0] >> 2], alphabet[(p[0] & 0x03) << 4], '=', '='};
-        out.append(quad, 4);
-    } else if (rest == 2) {
-        char quad[4] = {alphabet[p[0] >> 2], alphabet[((p[0] & 0x03) << 4) | (p[1] >> 4)],
-                        alphabet[(p[1] & 0x0F) << 2], '='};
-        out.append(quad, 4);
-    }
+    appendBase64(out, static_cast<const unsigned char*>(data), count);
     return out;
 }
 
@@ -113,8 +139,7 @@ void readBase64(XmlRpcValue& value, const char*& cursor) {
 
 void writeBase64(const XmlRpcValue& value, std::string& out) {
     const ByteString& bytes = value.base64Value();
-    std::string encoded = encodeBase64(bytes.data(), bytes.size());
     out += "<value><base64>";
-    out += encoded;
+    appendBase64(out, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     out += "</base64></value>";
 }

@@ -26,7 +26,7 @@ XmlRpcClient::XmlRpcClient(const char* url) : XmlRpcClient(url, platformInternet
 XmlRpcClient::XmlRpcClient(const char* url, InternetTransport& transport, uint32_t receiveTimeoutMs)
     : internetHandle(transport), connectionHandle(transport) {
     std::string host;
-    if (parseUrl(url, host)) {
+    if (parseUrl(url != nullptr ? url : "", host)) {
         connect(host, receiveTimeoutMs);
     }
 }

@@ -96,12 +96,13 @@ INSTANTIATE_TEST_SUITE_P(
                       UrlCase{"https://h:8443/a/b?c", true, 2, 8443, "/a/b?c", "connect h 8443"}));
 
 TEST(XmlRpcClientUrl, RejectsOtherSchemesAndNeverConnects) {
-    for (const char* url : {"ftp://h/x", "", "http:/h", "httpx://h", "https:/"}) {
+    for (const char* url :
+         {"ftp://h/x", "", "http:/h", "httpx://h", "https:/", static_cast<const char*>(nullptr)}) {
         FakeInternetTransport fake;
         XmlRpcClient client(url, fake);
-        EXPECT_FALSE(client.connected()) << url;
-        EXPECT_EQ(client.errorText, "The URI must begin with \"https://\" or \"http://\".") << url;
-        EXPECT_TRUE(fake.calls.empty()) << url;
+        EXPECT_FALSE(client.connected()) << (url ? url : "null");
+        EXPECT_EQ(client.errorText, "The URI must begin with \"https://\" or \"http://\".");
+        EXPECT_TRUE(fake.calls.empty());
         XmlRpcValue result;
         EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
         EXPECT_EQ(client.errorText, "No connection");

@@ -13,6 +13,26 @@ constexpr COLORREF kBackgroundColor = RGB(255, 250, 198);
 constexpr COLORREF kTextBackgroundColor = RGB(255, 240, 198);
 constexpr COLORREF kTextColor = RGB(0, 0, 0);
 
+// The indicators' "not load" look: a magenta rectangle with a yellow caption.
+constexpr COLORREF kNotLoadedFace = RGB(255, 0, 255);
+constexpr COLORREF kNotLoadedCaption = RGB(255, 255, 0);
+constexpr COLORREF kIndicatorCaption = RGB(1, 1, 1);
+constexpr COLORREF kDisabledCaption = RGB(128, 128, 128);
+constexpr int kRectangleShape = 0;
+
+// Takes the template's check box over as an indicator and gives it its starting look.
+void AttachIndicator(CAdvancedButton& indicator, UINT controlId, CWnd* dialog) {
+    if (indicator.SubclassDlgItem(controlId, dialog)) {
+        indicator.m_faceColor = kNotLoadedFace;
+        indicator.m_captionColor = kIndicatorCaption;
+        indicator.m_disabledCaptionColor = kDisabledCaption;
+        indicator.m_shapeKind = kRectangleShape;
+    }
+    indicator.m_shapeKind = kRectangleShape;
+    indicator.Redraw();
+    indicator.SetCaptionColor(kNotLoadedCaption);
+}
+
 std::wstring LoadResourceString(UINT id) {
     const wchar_t* text = nullptr;
     const int length =
@@ -72,6 +92,9 @@ bool CVarnockDlg::OnInitDialog() {
     SetIcon(m_hIcon, false);
 
     m_backgroundBrush.reset(::CreateSolidBrush(kBackgroundColor));
+
+    AttachIndicator(m_fldigiIndicator, IDC_FLDIGI_INDICATOR, this);
+    AttachIndicator(m_hostIndicator, IDC_HOST_INDICATOR, this);
 
     SetTimer(kPollTimerId, kPollPeriodMs);
     return true;

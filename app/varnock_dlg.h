@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/res/resource.h"
+#include "controls/advanced_button.h"
 #include "framework/dialog.h"
 
 #include <windows.h>
@@ -32,8 +33,10 @@ class CVarnockDlg : public CDialog {
     // Brush for control colouring, made in OnInitDialog: red 255, green 250, blue 198.
     std::unique_ptr<std::remove_pointer_t<HBRUSH>, BrushDeleter> m_backgroundBrush;
     HICON m_hIcon;
-    int m_hostChecked = 0;    // check state of control 1004
-    int m_fldigiChecked = 0;  // check state of control 1003
+    int m_hostChecked = 0;              // check state of control 1004
+    int m_fldigiChecked = 0;            // check state of control 1003
+    CAdvancedButton m_fldigiIndicator;  // draws control 1003
+    CAdvancedButton m_hostIndicator;    // draws control 1004
 
     const MessageMap* GetMessageMap() const override { return messageMap(); }
     static const MessageMap* messageMap();

@@ -1,0 +1,71 @@
+// indicator_probe: finds a running Varnock.exe's main dialog and prints, for each status
+// indicator, one line: "ID LEFT TOP RIGHT BOTTOM STYLE TEXT" (screen coordinates, style in
+// hex, the window text in UTF-8). Exit code 0 when both were found, 1 otherwise.
+// "indicator_probe close" presses "Finish" and waits until the dialog is gone.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kMainCaption[] = L"Fldigi<->Kebrin by Zorvath";
+
+HWND WaitForMainDialog(DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    do {
+        HWND window = ::FindWindowW(L"#32770", kMainCaption);
+        if (window != nullptr && ::IsWindowVisible(window)) {
+            return window;
+        }
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::string Utf8(const wchar_t* text) {
+    char out[2048] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+int Close(HWND dialog) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    for (int i = 0; i < 200 && ::IsWindow(dialog); ++i) {
+        ::Sleep(50);
+    }
+    return ::IsWindow(dialog) ? 1 : 0;
+}
+
+int wmain(int argc, wchar_t** argv) {
+    HWND dialog = WaitForMainDialog(15000);
+    if (dialog == nullptr) {
+        std::fprintf(stderr, "indicator_probe: no main dialog\n");
+        return 1;
+    }
+    if (argc > 1 && std::wstring(argv[1]) == L"close") {
+        return Close(dialog);
+    }
+    int found = 0;
+    for (int id : {1003, 1004}) {
+        HWND control = ::GetDlgItem(dialog, id);
+        if (control == nullptr) {
+            std::fprintf(stderr, "indicator_probe: no control %d\n", id);
+            continue;
+        }
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        wchar_t text[512] = {};
+        ::SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                              2000, nullptr);
+        const auto style = static_cast<unsigned long>(::GetWindowLongPtrW(control, GWL_STYLE));
+        std::printf("%d %ld %ld %ld %ld %lx %s\n", id, rect.left, rect.top, rect.right, rect.bottom,
+                    style, Utf8(text).c_str());
+        ++found;
+    }
+    std::fflush(stdout);
+    return found == 2 ? 0 : 1;
+}

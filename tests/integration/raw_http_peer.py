@@ -86,7 +86,7 @@ def serve(conn):
                 conn.sendall(http(b"400 Bad Request", b"<html><title>Bad request!</title></html>"))
                 return
             if path == "/silent":
-                time.sleep(30)  # never answers; the client's time-out ends the wait
+                time.sleep(60)  # never answers; the client's time-out ends the wait
                 return
             if path == "/reset":
                 conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
@@ -99,7 +99,7 @@ def serve(conn):
                 return
             conn.sendall(ANSWERS.get(path, http(b"404 Not Found", b"no such path")))
             if path == "/keepopen":
-                time.sleep(5)  # keeps the connection open; the length ends the body
+                time.sleep(60)  # keeps the connection open; the length ends the body
         except OSError:
             pass
 

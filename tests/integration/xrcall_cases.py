@@ -53,7 +53,11 @@ def free_port():
 
 
 def cases(rpc, raw, closed_port):
-    """(name, args, exit, stdout, stderr or {flavour: stderr}, max seconds)."""
+    """(name, args, exit, stdout, stderr, max seconds); a dict gives one value per flavour.
+
+    The servers of the two time-limited cases hold the connection for 60 s, so the limits tell
+    a bounded wait from a wait for the server (Wine alone may take seconds to start).
+    """
     r = "http://127.0.0.1:%d/RPC2" % rpc
     w = "http://127.0.0.1:%d" % raw
     return [
@@ -98,10 +102,10 @@ def cases(rpc, raw, closed_port):
         ("many small writes", [w + "/split", "m"], 0, "fldigi\n", "", None),
         ("chunked", [w + "/chunked", "m"], 0, "fldigi\n", "", None),
         ("no length, closes", [w + "/noframe", "m"], 0, "fldigi\n", "", None),
-        ("length, stays open", [w + "/keepopen", "m"], 0, "fldigi\n", "", 4),
+        ("length, stays open", [w + "/keepopen", "m"], 0, "fldigi\n", "", 30),
         ("never answers", ["--timeout-ms", "700", w + "/silent", "m"], 1, "",
          {"native": "xrcall: HttpSendRequest : Internet timeout\n",
-          "wine": "xrcall: HttpSendRequest : Connection aborted\n"}, 10),
+          "wine": "xrcall: HttpSendRequest : Connection aborted\n"}, 30),
         # Broken answers: each facility reports them its own way, always as a failure,
         # except that WinINet takes a body cut short by the close as complete.
         ("not http at all", [w + "/garbage", "m"], 1, "",

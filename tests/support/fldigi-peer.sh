@@ -279,6 +279,7 @@ do_run() {
 	rundir=$(printf '%s\n' "$env_text" | sed -n 's/^FLDIGI_RUNDIR=//p')
 	# The lock now lives in fldigi; this shell lets go of its own copy.
 	exec 9>&-
+	trap 'do_stop "$rundir" || true; exit 143' TERM INT HUP
 	(
 		while IFS='=' read -r name value; do
 			[ -n "$name" ] && export "$name=$value"

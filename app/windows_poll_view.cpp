@@ -9,10 +9,8 @@
 using pollcycle::Indicator;
 using pollcycle::MessageAnswer;
 
-CAdvancedComponent* DialogPollView::indicatorOf(Indicator indicator) {
-    // INTERIM until the dialog's indicator members land.
-    return dynamic_cast<CAdvancedComponent*>(dialog_.GetDlgItem(
-        indicator == Indicator::Fldigi ? IDC_FLDIGI_INDICATOR : IDC_HOST_INDICATOR));
+CAdvancedButton& DialogPollView::indicatorOf(Indicator indicator) {
+    return indicator == Indicator::Fldigi ? dialog_.m_fldigiIndicator : dialog_.m_hostIndicator;
 }
 
 void DialogPollView::killTimer(unsigned timerId) {
@@ -30,13 +28,11 @@ void DialogPollView::setIndicatorText(Indicator indicator, const std::string& te
 }
 
 void DialogPollView::setIndicatorFaceColor(Indicator indicator, uint32_t color) {
-    if (auto* i = indicatorOf(indicator))
-        i->SetFaceColor(static_cast<COLORREF>(color));
+    indicatorOf(indicator).SetFaceColor(static_cast<COLORREF>(color));
 }
 
 void DialogPollView::setIndicatorCaptionColor(Indicator indicator, uint32_t color) {
-    if (auto* i = indicatorOf(indicator))
-        i->SetCaptionColor(static_cast<COLORREF>(color));
+    indicatorOf(indicator).SetCaptionColor(static_cast<COLORREF>(color));
 }
 
 void DialogPollView::setCheckedFlag(Indicator indicator, bool checked) {

@@ -6,7 +6,7 @@
 #include "poll/poll_view.h"
 
 class CVarnockDlg;
-class CAdvancedComponent;
+class CAdvancedButton;
 
 class DialogPollView : public pollcycle::PollView {
   public:
@@ -25,7 +25,7 @@ class DialogPollView : public pollcycle::PollView {
     [[noreturn]] void exitProcess(unsigned exitCode) override;
 
   private:
-    CAdvancedComponent* indicatorOf(pollcycle::Indicator indicator);
+    CAdvancedButton& indicatorOf(pollcycle::Indicator indicator);
 
     CVarnockDlg& dialog_;
 };

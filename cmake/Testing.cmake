@@ -20,3 +20,10 @@ include(GoogleTest)
 
 # Tests that need the fixed fldigi port 7362 share this lock so ctest runs them one at a time.
 set(VARNOCK_PORT_LOCK port7362)
+
+# Listing the tests of a Windows executable runs it under Wine, whose first start in a session
+# can take longer than GoogleTest's default five-second discovery limit; and discovery waits for
+# test time so that building never starts Wine.
+function(gtest_discover_tests target)
+  _gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST ${ARGN})
+endfunction()

@@ -1,0 +1,192 @@
+// e2e_probe: reads Varnock's main window and the message boxes of the bridge from outside
+// their processes, and answers them, for the end-to-end tests. Output is UTF-8 JSON, one
+// object per line.
+//
+//   e2e_probe state             the main dialog: caption, indicators, link mark
+//   e2e_probe boxes             every other visible dialog window: title, texts, buttons
+//   e2e_probe press HWND ID     posts WM_COMMAND ID (BN_CLICKED) to that dialog
+//
+// Exit code 0, or 2 on a usage error.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kMainCaptionStart[] = L"Fldigi<->Kebrin by Zorvath";
+constexpr int kFldigiIndicator = 1003;
+constexpr int kHostIndicator = 1004;
+constexpr int kLinkMark = 1005;
+
+std::string utf8(const std::wstring& text) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                              size, nullptr, nullptr);
+    }
+    return out;
+}
+
+std::string json(const std::wstring& text) {
+    std::string out = "\"";
+    for (const char c : utf8(text)) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// WM_GETTEXT works across processes for controls too (GetWindowText doesn't).
+std::wstring textOf(HWND window) {
+    wchar_t text[1024] = {};
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                          2000, &ignored);
+    return text;
+}
+
+std::wstring classOf(HWND window) {
+    wchar_t name[128] = {};
+    ::GetClassNameW(window, name, 128);
+    return name;
+}
+
+std::string rectJson(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    char text[96];
+    std::snprintf(text, sizeof text, "[%ld,%ld,%ld,%ld]", rect.left, rect.top, rect.right,
+                  rect.bottom);
+    return text;
+}
+
+std::vector<HWND> visibleDialogs() {
+    std::vector<HWND> dialogs;
+    ::EnumWindows(
+        [](HWND window, LPARAM list) -> BOOL {
+            if (::IsWindowVisible(window) && classOf(window) == kDialogClass) {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&dialogs));
+    return dialogs;
+}
+
+bool isMainDialog(HWND window) {
+    return textOf(window).rfind(kMainCaptionStart, 0) == 0;
+}
+
+std::string controlJson(HWND dialog, int id) {
+    HWND control = ::GetDlgItem(dialog, id);
+    if (control == nullptr) {
+        return "null";
+    }
+    const LRESULT check = ::SendMessageW(control, BM_GETCHECK, 0, 0);
+    return "{\"text\":" + json(textOf(control)) + ",\"checked\":" + std::to_string(check) +
+           ",\"visible\":" + (::IsWindowVisible(control) ? "true" : "false") +
+           ",\"enabled\":" + (::IsWindowEnabled(control) ? "true" : "false") +
+           ",\"rect\":" + rectJson(control) + "}";
+}
+
+std::string processIdOf(HWND window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    return std::to_string(pid);
+}
+
+void printLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int printState() {
+    for (HWND dialog : visibleDialogs()) {
+        if (!isMainDialog(dialog)) {
+            continue;
+        }
+        printLine(
+            "{\"found\":true,\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
+            ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" + json(textOf(dialog)) +
+            ",\"rect\":" + rectJson(dialog) +
+            ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) +
+            ",\"host\":" + controlJson(dialog, kHostIndicator) +
+            ",\"link\":" + controlJson(dialog, kLinkMark) + "}");
+        return 0;
+    }
+    printLine("{\"found\":false}");
+    return 0;
+}
+
+int printBoxes() {
+    for (HWND dialog : visibleDialogs()) {
+        if (isMainDialog(dialog)) {
+            continue;
+        }
+        std::string texts;
+        std::string buttons;
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            const std::wstring kind = classOf(child);
+            std::string& list = _wcsicmp(kind.c_str(), L"Button") == 0 ? buttons : texts;
+            if (_wcsicmp(kind.c_str(), L"Button") == 0) {
+                if (!::IsWindowVisible(child)) {
+                    continue;
+                }
+                list += std::string(list.empty() ? "" : ",") + "[" +
+                        std::to_string(::GetDlgCtrlID(child)) + "," + json(textOf(child)) + "]";
+            } else {
+                list += std::string(list.empty() ? "" : ",") + json(textOf(child));
+            }
+        }
+        printLine("{\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
+                  ",\"pid\":" + processIdOf(dialog) + ",\"title\":" + json(textOf(dialog)) +
+                  ",\"texts\":[" + texts + "],\"buttons\":[" + buttons + "]}");
+    }
+    return 0;
+}
+
+int press(const wchar_t* windowText, const wchar_t* idText) {
+    HWND dialog =
+        reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(windowText, nullptr, 10)));
+    const int id = static_cast<int>(std::wcstol(idText, nullptr, 10));
+    if (!::IsWindow(dialog)) {
+        std::fputs("e2e_probe: no such window\n", stderr);
+        return 1;
+    }
+    HWND button = ::GetDlgItem(dialog, id);
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wcscmp(argv[1], L"state") == 0) {
+        return printState();
+    }
+    if (argc == 2 && std::wcscmp(argv[1], L"boxes") == 0) {
+        return printBoxes();
+    }
+    if (argc == 4 && std::wcscmp(argv[1], L"press") == 0) {
+        return press(argv[2], argv[3]);
+    }
+    std::fputs("usage: e2e_probe state | boxes | press HWND ID\n", stderr);
+    return 2;
+}

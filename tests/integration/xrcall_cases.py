@@ -157,8 +157,13 @@ def main():
     try:
         for name, argv, code, out, err, limit in cases(rpc.port, raw.port, free_port()):
             start = time.monotonic()
-            done = subprocess.run(args.command + argv, stdin=subprocess.DEVNULL,
-                                  capture_output=True, timeout=120)
+            try:
+                done = subprocess.run(args.command + argv, stdin=subprocess.DEVNULL,
+                                      capture_output=True, timeout=120)
+            except subprocess.TimeoutExpired:
+                print("FAIL  %-24s no answer within 120 s" % name)
+                failures += 1
+                continue
             elapsed = time.monotonic() - start
             # Not xrcall's output: the shell of the Wine runner may warn about a locale it
             # cannot set, and Wine's client library sometimes reports a closed pipe at exit.

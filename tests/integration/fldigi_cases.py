@@ -25,6 +25,10 @@ def main():
     expected = [("fldigi.name", "fldigi")] + FIELDS + [
         ("fldigi.config_dir", os.environ["FLDIGI_CONFIG_DIR"]), ("log.clear", "")]
     failures = 0
+    # The first Wine program may start Wine's background processes, which live on and would
+    # keep a captured output pipe open: let a warm-up run start them with no pipe at all.
+    subprocess.run(command + ["--help"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=300)
 
     plain = subprocess.run(command + [url, "fldigi.name"], capture_output=True, timeout=120)
     if plain.returncode != 0 or plain.stdout != b"fldigi\n":

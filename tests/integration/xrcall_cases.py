@@ -151,6 +151,10 @@ def main():
     parser.add_argument("command", nargs="+")
     args = parser.parse_args()
 
+    # The first Wine program may start Wine's background processes, which live on and would
+    # keep a captured output pipe open: let a warm-up run start them with no pipe at all.
+    subprocess.run(args.command + ["--help"], stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
     rpc = Peer("xmlrpc_peer.py")
     raw = Peer("raw_http_peer.py")
     failures = 0

@@ -1,5 +1,6 @@
 #include "xmlrpc/posix_socket.h"
 
+#include <arpa/inet.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -67,6 +68,18 @@ bool PosixSocket::connect(const std::string& host, uint16_t port, uint32_t timeo
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV;
+    // A dotted IPv4 address needs no resolver (the bridge's loopback URL is one).
+    sockaddr_in numeric{};
+    addrinfo direct{};
+    if (::inet_pton(AF_INET, host.c_str(), &numeric.sin_addr) == 1) {
+        numeric.sin_family = AF_INET;
+        numeric.sin_port = htons(port);
+        direct.ai_family = AF_INET;
+        direct.ai_socktype = SOCK_STREAM;
+        direct.ai_addr = reinterpret_cast<sockaddr*>(&numeric);
+        direct.ai_addrlen = sizeof numeric;
+        return connectTo(&direct, timeoutMs, error);
+    }
     addrinfo* found = nullptr;
     const std::string service = std::to_string(port);
     if (host.empty() || ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) {
@@ -74,8 +87,12 @@ bool PosixSocket::connect(const std::string& host, uint16_t port, uint32_t timeo
         return false;
     }
     const AddressList addresses(found);
+    return connectTo(found, timeoutMs, error);
+}
+
+bool PosixSocket::connectTo(const addrinfo* addresses, uint32_t timeoutMs, uint32_t& error) {
     error = kErrorInternetCannotConnect;
-    for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
+    for (const addrinfo* address = addresses; address != nullptr; address = address->ai_next) {
         fd_ = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                        address->ai_protocol);
         if (fd_ < 0) {

@@ -27,6 +27,8 @@ class PosixSocket {
     bool receive(char* buffer, size_t size, uint32_t timeoutMs, size_t& received, uint32_t& error);
 
   private:
+    // Connects to the first of `addresses` that accepts.
+    bool connectTo(const struct addrinfo* addresses, uint32_t timeoutMs, uint32_t& error);
     // 1: ready, 0: timed out, -1: failed (errno set).
     int waitFor(short events, uint32_t timeoutMs) const;
 

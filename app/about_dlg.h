@@ -7,5 +7,5 @@
 class CAboutDlg : public CDialog {
   public:
     enum { IDD = IDD_ABOUTBOX };
-    CAboutDlg() : CDialog(IDD) {}
+    explicit CAboutDlg(CWnd* parent = nullptr) : CDialog(IDD, parent) {}
 };

@@ -44,7 +44,7 @@ std::wstring LoadResourceString(UINT id) {
 }  // namespace
 
 bool IsAboutCommand(UINT commandId) {
-    return (commandId & 0xFFF0) == IDM_ABOUTBOX;
+    return (commandId & ~UINT{0xF}) == IDM_ABOUTBOX;
 }
 
 POINT MinimizedIconOrigin(const RECT& client, int iconWidth, int iconHeight) {
@@ -102,7 +102,7 @@ bool CVarnockDlg::OnInitDialog() {
 
 void CVarnockDlg::OnSysCommand(UINT commandId, LPARAM) {
     if (IsAboutCommand(commandId)) {
-        CAboutDlg about;
+        CAboutDlg about(this);
         about.DoModal();
         return;
     }

@@ -19,7 +19,12 @@ const MessageMap* CDialog::messageMap() {
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_parent(parent) {}
 
 INT_PTR CDialog::DoModal() {
-    HWND owner = m_parent != nullptr ? m_parent->m_hWnd : nullptr;
+    // Without a parent, the window the user works in (its top-level window) owns the dialog,
+    // so that it stays disabled while the dialog runs.
+    HWND owner = m_parent != nullptr ? m_parent->m_hWnd : ::GetActiveWindow();
+    if (owner != nullptr) {
+        owner = ::GetAncestor(owner, GA_ROOT);
+    }
     return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
                              &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
 }

@@ -16,6 +16,7 @@ constexpr UINT ID_HELP = 57670;
 
 class CDialog : public CWnd {
   public:
+    // Without a parent, the thread's active window owns the dialog while it runs.
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
 
     // Runs the dialog modally; the value given to EndDialog, or -1 when it couldn't be made.

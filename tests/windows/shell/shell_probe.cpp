@@ -1,0 +1,235 @@
+// shell_probe: looks at a running Varnock.exe from outside its process and works its window
+// the way a user would (system menu command, OK, Finish). One check per command; exit code 0
+// when every check of the command passed, 1 otherwise, 2 on usage errors. Failures are
+// printed to stderr, one line each.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kMainCaption[] = L"Fldigi<->Kebrin by Zorvath";
+constexpr wchar_t kAboutCaption[] = L"О проекте Varnock";
+
+int failures = 0;
+
+std::string Narrow(const std::wstring& text) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? static_cast<std::size_t>(n) : 1, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+void Check(bool ok, const std::string& what) {
+    if (!ok) {
+        ++failures;
+        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+    }
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = {};
+    // WM_GETTEXT works across processes for any window; GetWindowText doesn't for controls.
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
+                          nullptr);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    ::GetClassNameW(window, name, 128);
+    return name;
+}
+
+// Waits up to `timeoutMs` for a visible dialog with this caption.
+HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    do {
+        HWND window = ::FindWindowW(kDialogClass, caption);
+        if (window != nullptr && ::IsWindowVisible(window)) {
+            return window;
+        }
+        ::Sleep(50);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool WaitGone(HWND window, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    while (::IsWindow(window)) {
+        if (::GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        ::Sleep(50);
+    }
+    return true;
+}
+
+HWND MainWindow() {
+    HWND main = WaitForDialog(kMainCaption, 15000);
+    Check(main != nullptr, "the main dialog \"Fldigi<->Kebrin by Zorvath\" is shown");
+    return main;
+}
+
+void CheckControl(HWND dialog, int id, const wchar_t* text, bool visible, const char* name) {
+    HWND control = ::GetDlgItem(dialog, id);
+    const std::string label = std::string(name) + " (id " + std::to_string(id) + ")";
+    Check(control != nullptr, label + " exists");
+    if (control == nullptr) {
+        return;
+    }
+    if (text != nullptr) {
+        const std::wstring actual = TextOf(control);
+        Check(actual == text,
+              label + " reads \"" + Narrow(text) + "\", not \"" + Narrow(actual) + "\"");
+    }
+    Check((::IsWindowVisible(control) != FALSE) == visible,
+          label + (visible ? " is visible" : " is hidden"));
+}
+
+// The dialog as it is right after start.
+int CheckMain() {
+    HWND main = MainWindow();
+    if (main == nullptr) {
+        return 1;
+    }
+    Check(TextOf(main) == kMainCaption, "caption is \"Fldigi<->Kebrin by Zorvath\"");
+    const LONG style = ::GetWindowLongW(main, GWL_STYLE);
+    Check((style & WS_SYSMENU) && (style & WS_CAPTION) && !(style & WS_MINIMIZEBOX) &&
+              !(style & WS_MAXIMIZEBOX),
+          "caption bar and system menu, no minimise or maximise box");
+    Check((::GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0, "task bar button");
+
+    CheckControl(main, IDOK, L"Finish", true, "Finish");
+    CheckControl(main, IDCANCEL, L"Отмена", false, "Cancel");
+    CheckControl(main, 1003, L"Fldigi not load !", true, "fldigi indicator");
+    CheckControl(main, 1004, L"Kebrin not load !", true, "Kebrin indicator");
+    CheckControl(main, 1005, nullptr, false, "link mark");
+    Check(::IsWindowEnabled(::GetDlgItem(main, IDCANCEL)) == FALSE, "Cancel is disabled");
+    Check(ClassOf(::GetDlgItem(main, 1005)) == L"msctls_updown32",
+          "control 1005 is an up-down control");
+
+    const LRESULT defId = ::SendMessageW(main, DM_GETDEFID, 0, 0);
+    Check(HIWORD(defId) == DC_HASDEFID && LOWORD(defId) == IDOK, "Finish is the default button");
+    const LONG finishStyle = ::GetWindowLongW(::GetDlgItem(main, IDOK), GWL_STYLE);
+    Check((finishStyle & 0x0F) == BS_DEFPUSHBUTTON, "Finish is drawn as the default button");
+
+    // The system menu can't be read from another process under Wine (menus live in their
+    // process): shell_framework_tests checks it inside the process.
+    return failures == 0 ? 0 : 1;
+}
+
+// Chooses the system command `commandId` and expects the About box; closes it with "ОК".
+int About(UINT commandId) {
+    HWND main = MainWindow();
+    if (main == nullptr) {
+        return 1;
+    }
+    const std::string command = "system command " + std::to_string(commandId);
+    ::PostMessageW(main, WM_SYSCOMMAND, commandId, 0);
+    HWND about = WaitForDialog(kAboutCaption, 5000);
+    Check(about != nullptr, command + " opens \"О проекте Varnock\"");
+    if (about == nullptr) {
+        return 1;
+    }
+    Check(::GetWindow(about, GW_OWNER) == main, "the About box is owned by the main dialog");
+    Check(::IsWindowEnabled(main) == FALSE, "the About box is modal");
+    CheckControl(about, IDOK, L"ОК", true, "About OK");
+    HWND ok = ::GetDlgItem(about, IDOK);
+    ::PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    Check(WaitGone(about, 5000), "\"ОК\" closes the About box");
+    Check(::IsWindow(main) != FALSE, "the main dialog stays");
+    return failures == 0 ? 0 : 1;
+}
+
+// Chooses the system command `commandId` and expects no About box.
+int NoAbout(UINT commandId) {
+    HWND main = MainWindow();
+    if (main == nullptr) {
+        return 1;
+    }
+    ::PostMessageW(main, WM_SYSCOMMAND, commandId, 0);
+    HWND about = WaitForDialog(kAboutCaption, 700);
+    Check(about == nullptr,
+          "system command " + std::to_string(commandId) + " doesn't open the About box");
+    if (about != nullptr) {
+        ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+// The help command shows the application's help message; closed with OK.
+int Help() {
+    HWND main = MainWindow();
+    if (main == nullptr) {
+        return 1;
+    }
+    ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(57670, 0), 0);
+    HWND box = WaitForDialog(L"Varnock", 5000);
+    Check(box != nullptr, "ID_HELP shows a message box captioned \"Varnock\"");
+    if (box != nullptr) {
+        Check(TextOf(::GetDlgItem(box, 0xFFFF)) == L"No help is available for this program.",
+              "the help box says that there is no help file");
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        Check(WaitGone(box, 5000), "OK closes the help box");
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+// Prints the main dialog's client area on the screen: left top right bottom.
+int ClientRect() {
+    HWND main = MainWindow();
+    if (main == nullptr) {
+        return 1;
+    }
+    RECT client{};
+    ::GetClientRect(main, &client);
+    POINT topLeft{client.left, client.top};
+    POINT bottomRight{client.right, client.bottom};
+    ::ClientToScreen(main, &topLeft);
+    ::ClientToScreen(main, &bottomRight);
+    std::printf("%ld %ld %ld %ld\n", topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+    return 0;
+}
+
+int Finish() {
+    HWND main = MainWindow();
+    if (main == nullptr) {
+        return 1;
+    }
+    HWND finish = ::GetDlgItem(main, IDOK);
+    ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(finish));
+    Check(WaitGone(main, 5000), "\"Finish\" closes the main dialog");
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"check-main") {
+        return CheckMain();
+    }
+    if ((command == L"about" || command == L"no-about") && argc > 2) {
+        const UINT id = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 0));
+        return command == L"about" ? About(id) : NoAbout(id);
+    }
+    if (command == L"help") {
+        return Help();
+    }
+    if (command == L"client-rect") {
+        return ClientRect();
+    }
+    if (command == L"finish") {
+        return Finish();
+    }
+    std::fprintf(stderr,
+                 "usage: shell_probe check-main | about ID | no-about ID | help | client-rect | "
+                 "finish\n");
+    return 2;
+}

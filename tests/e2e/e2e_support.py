@@ -294,7 +294,7 @@ class StandInFldigi(Fldigi):
 
     name = "stand-in"
 
-    def __init__(self, stack, workdir, script):
+    def __init__(self, stack, workdir, script, demo=False):
         self.config_dir = os.path.join(tempfile.mkdtemp(prefix="fldigi-sim.", dir=workdir), "")
         self.requests_path = os.path.join(workdir, "fldigi-requests.jsonl")
         ready = os.path.join(workdir, "fldigi-sim-ready")
@@ -304,7 +304,7 @@ class StandInFldigi(Fldigi):
         self.process = stack.start(
             "fldigi-sim", [sys.executable, script, "--port", str(FLDIGI_PORT),
                            "--config-dir", self.config_dir, "--ready-file", ready,
-                           "--journal", self.requests_path],
+                           "--journal", self.requests_path] + (["--demo"] if demo else []),
             stdout=subprocess.DEVNULL)
         wait_for(lambda: os.path.exists(ready) or self.process.poll() is not None, 15,
                  "the fldigi stand-in")

@@ -2,6 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/host_session.h"
+#include "framework/dc.h"
 
 #include <objbase.h>
 
@@ -91,7 +92,7 @@ bool CVarnockDlg::OnInitDialog() {
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
 
-    m_backgroundBrush.reset(::CreateSolidBrush(kBackgroundColor));
+    m_backgroundBrush.CreateSolidBrush(kBackgroundColor);
 
     AttachIndicator(m_fldigiIndicator, IDC_FLDIGI_INDICATOR, this);
     AttachIndicator(m_hostIndicator, IDC_HOST_INDICATOR, this);
@@ -114,13 +115,11 @@ void CVarnockDlg::OnPaint() {
         Default();
         return;
     }
-    PAINTSTRUCT paint{};
-    HDC dc = ::BeginPaint(m_hWnd, &paint);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
     const POINT origin = MinimizedIconOrigin(GetClientRect(), ::GetSystemMetrics(SM_CXICON),
                                              ::GetSystemMetrics(SM_CYICON));
-    ::DrawIcon(dc, origin.x, origin.y, m_hIcon);
-    ::EndPaint(m_hWnd, &paint);
+    dc.DrawIcon(origin.x, origin.y, m_hIcon);
 }
 
 HCURSOR CVarnockDlg::OnQueryDragIcon() {
@@ -129,9 +128,10 @@ HCURSOR CVarnockDlg::OnQueryDragIcon() {
 
 HBRUSH CVarnockDlg::OnCtlColor(HDC dc, HWND, UINT) {
     Default();
-    ::SetTextColor(dc, kTextColor);
-    ::SetBkColor(dc, kTextBackgroundColor);
-    return m_backgroundBrush.get();
+    CDC context = CDC::FromHandle(dc);
+    context.SetTextColor(kTextColor);
+    context.SetBkColor(kTextBackgroundColor);
+    return m_backgroundBrush;
 }
 
 void CVarnockDlg::OnBnClickedFinish() {

@@ -6,11 +6,9 @@
 #include "app/res/resource.h"
 #include "controls/advanced_button.h"
 #include "framework/dialog.h"
+#include "framework/gdi_object.h"
 
 #include <windows.h>
-
-#include <memory>
-#include <type_traits>
 
 // The About entry of the system menu: its command id once the system's low four bits are cleared.
 bool IsAboutCommand(UINT commandId);
@@ -26,12 +24,8 @@ class CVarnockDlg : public CDialog {
 
     explicit CVarnockDlg(CWnd* parent = nullptr);
 
-    struct BrushDeleter {
-        void operator()(HBRUSH brush) const { ::DeleteObject(brush); }
-    };
-
     // Brush for control colouring, made in OnInitDialog: red 255, green 250, blue 198.
-    std::unique_ptr<std::remove_pointer_t<HBRUSH>, BrushDeleter> m_backgroundBrush;
+    CBrush m_backgroundBrush;
     HICON m_hIcon;
     int m_hostChecked = 0;              // check state of control 1004
     int m_fldigiChecked = 0;            // check state of control 1003

@@ -85,7 +85,7 @@ TEST(VarnockDialog, EveryControlColourRequestGetsTheDialogColours) {
             const auto brush = reinterpret_cast<HBRUSH>(
                 d.SendMessage(message, reinterpret_cast<WPARAM>(dc),
                               reinterpret_cast<LPARAM>(::GetDlgItem(d.m_hWnd, 1003))));
-            EXPECT_EQ(brush, d.m_backgroundBrush.get()) << message;
+            EXPECT_EQ(brush, static_cast<HBRUSH>(d.m_backgroundBrush)) << message;
             LOGBRUSH described{};
             ::GetObjectW(brush, sizeof described, &described);
             EXPECT_EQ(described.lbColor, RGB(255, 250, 198)) << message;

@@ -208,6 +208,81 @@ int Finish() {
     return failures == 0 ? 0 : 1;
 }
 
+// The resources of the exe file: version block and icon group 128.
+int Resources(const wchar_t* path) {
+    DWORD handle = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path, &handle);
+    Check(size != 0, "the exe has a version block");
+    if (size != 0) {
+        std::string block(size, '\0');
+        ::GetFileVersionInfoW(path, 0, size, block.data());
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length);
+        Check(fixed != nullptr && fixed->dwFileVersionMS == 0x00010000 &&
+                  fixed->dwFileVersionLS == 0x00000001 && fixed->dwProductVersionMS == 0x00010000 &&
+                  fixed->dwProductVersionLS == 0x00000001,
+              "file and product version 1.0.0.1");
+        WORD* translation = nullptr;
+        ::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                         reinterpret_cast<void**>(&translation), &length);
+        Check(translation != nullptr && length >= 4 && translation[0] == 0x0419 &&
+                  translation[1] == 1251,
+              "language Russian (0x419), code page 1251");
+        const struct {
+            const wchar_t* name;
+            const wchar_t* value;
+        } strings[] = {
+            {L"InternalName", L"Varnock.exe"},
+            {L"OriginalFilename", L"Varnock.exe"},
+            {L"FileVersion", L"1.0.0.1"},
+            {L"ProductVersion", L"1.0.0.1"},
+        };
+        for (const auto& entry : strings) {
+            wchar_t* value = nullptr;
+            const std::wstring query = std::wstring(L"\\StringFileInfo\\041904e3\\") + entry.name;
+            ::VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value),
+                             &length);
+            Check(value != nullptr && std::wstring(value) == entry.value,
+                  Narrow(entry.name) + " is \"" + Narrow(entry.value) + "\"");
+        }
+    }
+
+    HMODULE module = ::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module != nullptr
+                      ? ::FindResourceW(module, MAKEINTRESOURCEW(128), MAKEINTRESOURCEW(14))
+                      : nullptr;
+    Check(found != nullptr, "icon group 128");
+    if (found != nullptr) {
+#pragma pack(push, 2)
+        struct GroupEntry {
+            BYTE width, height, colorCount, reserved;
+            WORD planes, bitCount;
+            DWORD bytes;
+            WORD id;
+        };
+        struct Group {
+            WORD reserved, type, count;
+            GroupEntry entries[1];
+        };
+#pragma pack(pop)
+        const auto* group =
+            static_cast<const Group*>(::LockResource(::LoadResource(module, found)));
+        std::string images;
+        for (WORD i = 0; i < group->count; ++i) {
+            const GroupEntry& e = group->entries[i];
+            images += std::to_string(e.width == 0 ? 256 : e.width) + "/" +
+                      std::to_string(e.bitCount) + " ";
+        }
+        Check(images == "16/4 24/4 32/4 48/4 16/8 24/8 32/8 48/8 16/32 24/32 32/32 48/32 256/32 ",
+              "icon 128 holds 16, 24, 32 and 48 px in 4, 8 and 32 bits and 256 px, not " + images);
+    }
+    if (module != nullptr) {
+        ::FreeLibrary(module);
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -225,11 +300,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"client-rect") {
         return ClientRect();
     }
+    if (command == L"resources" && argc > 2) {
+        return Resources(argv[2]);
+    }
     if (command == L"finish") {
         return Finish();
     }
     std::fprintf(stderr,
                  "usage: shell_probe check-main | about ID | no-about ID | help | client-rect | "
-                 "finish\n");
+                 "finish | resources EXE\n");
     return 2;
 }

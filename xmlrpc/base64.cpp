@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "xmlrpc/codecs.h"
+#include "xmlrpc/text_writer.h"
 
 namespace {
 
@@ -88,41 +89,78 @@ void decodeBase64(const char* start, const char* end, ByteString& bytes) {
 
 namespace {
 
-// Appends the encoded text of `count` bytes to `out`, written in place.
-void appendBase64(std::string& out, const unsigned char* p, size_t count) {
+// The two characters of every 12-bit half of a group, so a group of three bytes takes two
+// lookups.
+struct PairTable {
+    char pair[4096][2];
+};
+
+constexpr PairTable makePairTable() {
+    PairTable t{};
+    for (int i = 0; i < 4096; ++i) {
+        t.pair[i][0] = alphabet[i >> 6];
+        t.pair[i][1] = alphabet[i & 0x3F];
+    }
+    return t;
+}
+
+constexpr PairTable pairTable = makePairTable();
+
+constexpr size_t GroupsPerLine = 18;  // 72 characters, then a line feed
+
+size_t encodedLength(size_t count) {
     const size_t groups = count / 3;
-    const size_t rest = count % 3;
+    return groups * 4 + groups / GroupsPerLine + (count % 3 != 0 ? 4 : 0);
+}
+
+void encodeGroups(char* o, const unsigned char* p, size_t groups) {
+    for (size_t g = 0; g < groups; ++g, p += 3, o += 4) {
+        const unsigned bits = (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
+        std::memcpy(o, pairTable.pair[bits >> 12], 2);
+        std::memcpy(o + 2, pairTable.pair[bits & 0xFFF], 2);
+    }
+}
+
+// Writes the encoded text of `count` bytes at `o`: encodedLength(count) characters.
+void encodeInto(char* o, const unsigned char* p, size_t count) {
+    size_t groups = count / 3;
+    for (; groups >= GroupsPerLine; groups -= GroupsPerLine) {
+        encodeGroups(o, p, GroupsPerLine);
+        o += GroupsPerLine * 4;
+        p += GroupsPerLine * 3;
+        *o++ = '\n';
+    }
+    encodeGroups(o, p, groups);
+    o += groups * 4;
+    p += groups * 3;
+    switch (count % 3) {
+        case 1:
+            o[0] = alphabet[p[0] >> 2];
+            o[1] = alphabet[(p[0] & 0x03) << 4];
+            o[2] = '=';
+            o[3] = '=';
+            break;
+        case 2:
+            o[0] = alphabet[p[0] >> 2];
+            o[1] = alphabet[((p[0] & 0x03) << 4) | (p[1] >> 4)];
+            o[2] = alphabet[(p[1] & 0x0F) << 2];
+            o[3] = '=';
+            break;
+    }
+}
+
+// Appends the encoded text of `count` bytes to `out`, written in place.
+void appendBase64(std::string& out, const void* data, size_t count) {
     const size_t oldSize = out.size();
-    out.resize(oldSize + groups * 4 + groups / 18 + (rest ? 4 : 0));
-    char* o = &out[0] + oldSize;
-    for (size_t g = 1; g <= groups; ++g, p += 3) {
-        o[0] = alphabet[p[0] >> 2];
-        o[1] = alphabet[((p[0] & 0x03) << 4) | (p[1] >> 4)];
-        o[2] = alphabet[((p[1] & 0x0F) << 2) | (p[2] >> 6)];
-        o[3] = alphabet[p[2] & 0x3F];
-        o += 4;
-        if (g % 18 == 0) {
-            *o++ = '\n';  // after every 72 characters
-        }
-    }
-    if (rest == 1) {
-        o[0] = alphabet[p[0] >> 2];
-        o[1] = alphabet[(p[0] & 0x03) << 4];
-        o[2] = '=';
-        o[3] = '=';
-    } else if (rest == 2) {
-        o[0] = alphabet[p[0] >> 2];
-        o[1] = alphabet[((p[0] & 0x03) << 4) | (p[1] >> 4)];
-        o[2] = alphabet[(p[1] & 0x0F) << 2];
-        o[3] = '=';
-    }
+    out.resize(oldSize + encodedLength(count));
+    encodeInto(&out[0] + oldSize, static_cast<const unsigned char*>(data), count);
 }
 
 }  // namespace
 
 std::string encodeBase64(const void* data, size_t count) {
     std::string out;
-    appendBase64(out, static_cast<const unsigned char*>(data), count);
+    appendBase64(out, data, count);
     return out;
 }
 
@@ -137,9 +175,23 @@ void readBase64(XmlRpcValue& value, const char*& cursor) {
     cursor = close;
 }
 
-void writeBase64(const XmlRpcValue& value, std::string& out) {
+void writeBase64(const XmlRpcValue& value, TextWriter& out) {
     const ByteString& bytes = value.base64Value();
-    out += "<value><base64>";
-    appendBase64(out, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    out += "</base64></value>";
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t length = encodedLength(bytes.size());
+    out.put("<value><base64>");
+    if (length <= TextWriter::Capacity) {
+        char* o = out.room(length);
+        encodeInto(o, data, bytes.size());
+        out.commit(o + length);
+    } else {
+        appendBase64(out.flushedFor(length), data, bytes.size());
+    }
+    out.put("</base64></value>");
+}
+
+void writeBase64(const XmlRpcValue& value, std::string& out) {
+    TextWriter writer(out);
+    writeBase64(value, writer);
+    writer.flush();
 }

@@ -6,11 +6,14 @@
 
 #include "xmlrpc/value.h"
 
+class TextWriter;
+
 // Reads "%4d%2d%2dT%2d:%2d:%2d" at the cursor into a DateTime value and leaves the cursor on
 // the next '<'. Raises "Bad time value".
 void readDateTime(XmlRpcValue& value, const char*& cursor);
 // Appends "<value><dateTime.iso8601>YYYYMMDDTHH:MM:SS</dateTime.iso8601></value>".
 void writeDateTime(const XmlRpcValue& value, std::string& out);
+void writeDateTime(const XmlRpcValue& value, TextWriter& out);
 
 // Appends the bytes decoded from [start, end) to `bytes`; ignores non-alphabet bytes and stops
 // at the first '=' or at an incomplete final group. Never fails.
@@ -21,3 +24,4 @@ std::string encodeBase64(const void* bytes, size_t count);
 void readBase64(XmlRpcValue& value, const char*& cursor);
 // Appends "<value><base64>...</base64></value>".
 void writeBase64(const XmlRpcValue& value, std::string& out);
+void writeBase64(const XmlRpcValue& value, TextWriter& out);

@@ -1,9 +1,11 @@
 // dateTime.iso8601 contents: "YYYYMMDDTHH:MM:SS" read like the C scan format
 // "%4d%2d%2dT%2d:%2d:%2d" and written like "%4d%02d%02dT%02d:%02d:%02d".
+#include <algorithm>
 #include <cstring>
 
 #include "xmlrpc/char_class.h"
 #include "xmlrpc/codecs.h"
+#include "xmlrpc/text_writer.h"
 
 namespace {
 
@@ -41,28 +43,41 @@ bool scanLiteral(const char*& p, char literal) {
     return true;
 }
 
-void appendZeroPadded(std::string& out, int32_t v, int width, char pad) {
-    // Same as printf "%0*d" (pad '0') or "%*d" (pad ' '): sign first, then padding.
-    char digits[12];
+// Writes v like printf "%0*d" (pad '0') or "%*d" (pad ' '): sign first, then padding.
+char* formatPadded(char* out, int32_t v, int width, char pad) {
+    char digits[10];
     int n = 0;
     uint32_t magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
     do {
         digits[n++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    int length = n + (v < 0 ? 1 : 0);
+    int padding = width - n - (v < 0 ? 1 : 0);
     if (pad == ' ') {
-        out.append(static_cast<size_t>(width > length ? width - length : 0), ' ');
+        for (; padding > 0; --padding) {
+            *out++ = ' ';
+        }
     }
     if (v < 0) {
-        out += '-';
+        *out++ = '-';
     }
-    if (pad == '0') {
-        out.append(static_cast<size_t>(width > length ? width - length : 0), '0');
+    for (; padding > 0; --padding) {
+        *out++ = '0';
     }
     while (n > 0) {
-        out += digits[--n];
+        *out++ = digits[--n];
     }
+    return out;
+}
+
+// "%02d": the common 0..99 directly.
+char* formatTwoDigits(char* out, int32_t v) {
+    if (v < 0 || v > 99) {
+        return formatPadded(out, v, 2, '0');
+    }
+    out[0] = static_cast<char>('0' + v / 10);
+    out[1] = static_cast<char>('0' + v % 10);
+    return out + 2;
 }
 
 }  // namespace
@@ -88,23 +103,29 @@ void readDateTime(XmlRpcValue& value, const char*& cursor) {
     cursor = close;
 }
 
-void writeDateTime(const XmlRpcValue& value, std::string& out) {
+void writeDateTime(const XmlRpcValue& value, TextWriter& out) {
     const DateTime& t = value.dateTimeValue();
+    // Six fields of at most 11 characters and three separators.
+    char text[72];
+    char* end = formatPadded(text, t.year, 4, ' ');
+    // Month 0 is January; the sum wraps like the int addition it stands for, without overflow.
+    end = formatTwoDigits(end, static_cast<int32_t>(static_cast<uint32_t>(t.month) + 1u));
+    end = formatTwoDigits(end, t.day);
+    *end++ = 'T';
+    end = formatTwoDigits(end, t.hour);
+    *end++ = ':';
+    end = formatTwoDigits(end, t.minute);
+    *end++ = ':';
+    end = formatTwoDigits(end, t.second);
     // The formatted text is held to 29 characters, as in a 30-char buffer.
-    std::string text;
-    appendZeroPadded(text, t.year, 4, ' ');
-    appendZeroPadded(text, t.month + 1, 2, '0');
-    appendZeroPadded(text, t.day, 2, '0');
-    text += 'T';
-    appendZeroPadded(text, t.hour, 2, '0');
-    text += ':';
-    appendZeroPadded(text, t.minute, 2, '0');
-    text += ':';
-    appendZeroPadded(text, t.second, 2, '0');
-    if (text.size() > 29) {
-        text.resize(29);
-    }
-    out += "<value><dateTime.iso8601>";
-    out += text;
-    out += "</dateTime.iso8601></value>";
+    const size_t length = std::min<size_t>(static_cast<size_t>(end - text), 29);
+    out.put("<value><dateTime.iso8601>");
+    out.write(text, length);
+    out.put("</dateTime.iso8601></value>");
+}
+
+void writeDateTime(const XmlRpcValue& value, std::string& out) {
+    TextWriter writer(out);
+    writeDateTime(value, writer);
+    writer.flush();
 }

@@ -2,48 +2,50 @@
 #include "xmlrpc/codecs.h"
 #include "xmlrpc/numbers.h"
 #include "xmlrpc/scanner.h"
+#include "xmlrpc/text_writer.h"
 #include "xmlrpc/value_io.h"
 
 namespace {
 
-// Appends a literal without measuring it at run time.
-template <size_t N>
-void put(std::string& out, const char (&literal)[N]) {
-    out.append(literal, N - 1);
+void writeNumber(TextWriter& out, int32_t v) {
+    out.commit(formatInt32(out.room(MaxNumberLength), v));
 }
 
-}  // namespace
+void writeNumber(TextWriter& out, double v) {
+    out.commit(formatDouble(out.room(MaxNumberLength), v));
+}
 
-void writeValue(const XmlRpcValue& value, std::string& out) {
+void write(const XmlRpcValue& value, TextWriter& out) {
     switch (value.kind()) {
         case ValueKind::Undefined:
+            out.flush();  // the text before the fault stays in the output
             throw XmlRpcException("Undefined XmlRpc value");
         case ValueKind::Boolean:
             if (value.booleanValue()) {
-                put(out, "<value><boolean>1</boolean></value>");
+                out.put("<value><boolean>1</boolean></value>");
             } else {
-                put(out, "<value><boolean>0</boolean></value>");
+                out.put("<value><boolean>0</boolean></value>");
             }
             return;
         case ValueKind::Int:
-            put(out, "<value><i4>");
-            appendInt32(out, value.intValue());
-            put(out, "</i4></value>");
+            out.put("<value><i4>");
+            writeNumber(out, value.intValue());
+            out.put("</i4></value>");
             return;
         case ValueKind::Double:
-            put(out, "<value><double>");
-            appendDouble(out, value.doubleValue());
-            put(out, "</double></value>");
+            out.put("<value><double>");
+            writeNumber(out, value.doubleValue());
+            out.put("</double></value>");
             return;
         case ValueKind::String: {
             const char* text = value.textValue();
             if (*text == '\0') {
-                put(out, "<value><string/></value>");
+                out.put("<value><string/></value>");
                 return;
             }
-            put(out, "<value>");
+            out.put("<value>");
             appendEncodedEntities(out, text);
-            put(out, "</value>");
+            out.put("</value>");
             return;
         }
         case ValueKind::DateTime:
@@ -53,27 +55,35 @@ void writeValue(const XmlRpcValue& value, std::string& out) {
             writeBase64(value, out);
             return;
         case ValueKind::Array: {
-            put(out, "<value><array><data>");
+            out.put("<value><array><data>");
             const int32_t count = value.size();
             for (int32_t i = 0; i < count; ++i) {
-                writeValue(value.element(i), out);
+                write(value.element(i), out);
             }
-            put(out, "</data></array></value>");
+            out.put("</data></array></value>");
             return;
         }
         case ValueKind::Struct:
-            put(out, "<value><struct>");
+            out.put("<value><struct>");
             for (const auto& member : value.members()) {
-                put(out, "<member><name>");
+                out.put("<member><name>");
                 appendEncodedEntities(out, member.first.c_str());
-                put(out, "</name>");
-                writeValue(member.second, out);
-                put(out, "</member>");
+                out.put("</name>");
+                write(member.second, out);
+                out.put("</member>");
             }
-            put(out, "</struct></value>\n");
+            out.put("</struct></value>\n");
             return;
         case ValueKind::Nil:
-            put(out, "<value><nil/></value>");
+            out.put("<value><nil/></value>");
             return;
     }
+}
+
+}  // namespace
+
+void writeValue(const XmlRpcValue& value, std::string& out) {
+    TextWriter writer(out);
+    write(value, writer);
+    writer.flush();
 }

@@ -158,42 +158,51 @@ bool parseDouble(const char* p, const char** stop, double* result) {
     return true;
 }
 
-void appendInt32(std::string& out, int32_t v) {
-    char buffer[12];
-    char* end = buffer + sizeof buffer;
-    char* p = end;
+char* formatInt32(char* out, int32_t v) {
     uint32_t magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    if (v < 0) {
+        *out++ = '-';
+    }
+    int length = 1;
+    for (uint32_t rest = magnitude; rest >= 10; rest /= 10) {
+        ++length;
+    }
+    char* end = out + length;
+    char* p = end;
     do {
         *--p = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    if (v < 0) {
-        *--p = '-';
-    }
-    out.append(p, static_cast<size_t>(end - p));
+    return end;
+}
+
+void appendInt32(std::string& out, int32_t v) {
+    char buffer[MaxNumberLength];
+    out.append(buffer, formatInt32(buffer, v));
 }
 
 namespace {
 
-// Fast path of appendDouble for the common numbers that are a whole number of millionths or
+// Fast path of formatDouble for the common numbers that are a whole number of millionths or
 // coarser, with at most six significant digits and 1e-4 <= |v| < 1e6 (for example 14070.5,
 // 0.1, 100). For them "%.6g" prints exactly that decimal in fixed notation: the scaled
 // product is within far less than half a unit of the sixth digit of the integer found.
-bool appendShortDecimal(std::string& out, double v) {
+// Returns nullptr for any other number.
+char* formatShortDecimal(char* out, double v) {
     static constexpr double powersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
     const double magnitude = std::fabs(v);
     if (!(magnitude >= 1e-4 && magnitude < 1e6)) {
-        return false;
+        return nullptr;
     }
     uint32_t digits = 0;
     int decimals = 0;
     for (;; ++decimals) {
         if (decimals > 6) {
-            return false;
+            return nullptr;
         }
         double scaled = magnitude * powersOfTen[decimals];
         if (scaled >= 1e6) {
-            return false;
+            return nullptr;
         }
         if (scaled == std::floor(scaled)) {
             digits = static_cast<uint32_t>(scaled);
@@ -204,7 +213,8 @@ bool appendShortDecimal(std::string& out, double v) {
         digits /= 10;
         --decimals;
     }
-    char buffer[16];
+    // At most a sign, six digits, a leading zero and a point ("-0.000123").
+    char buffer[MaxNumberLength];
     char* end = buffer + sizeof buffer;
     char* p = end;
     for (int i = 0; i < decimals; ++i) {
@@ -221,39 +231,51 @@ bool appendShortDecimal(std::string& out, double v) {
     if (std::signbit(v)) {
         *--p = '-';
     }
-    out.append(p, static_cast<size_t>(end - p));
-    return true;
+    const size_t length = static_cast<size_t>(end - p);
+    std::memcpy(out, p, length);
+    return out + length;
+}
+
+template <size_t N>
+char* copyLiteral(char* out, const char (&literal)[N]) {
+    std::memcpy(out, literal, N - 1);
+    return out + N - 1;
 }
 
 }  // namespace
 
-void appendDouble(std::string& out, double v) {
+char* formatDouble(char* out, double v) {
     if (std::isnan(v)) {
-        out += "nan";
-        return;
+        return copyLiteral(out, "nan");
     }
     if (std::isinf(v)) {
-        out += v < 0 ? "-inf" : "inf";
-        return;
+        return v < 0 ? copyLiteral(out, "-inf") : copyLiteral(out, "inf");
     }
-    if (appendShortDecimal(out, v)) {
-        return;
+    if (char* end = formatShortDecimal(out, v)) {
+        return end;
     }
     char buffer[40];
-    auto converted =
-        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
-    const char* begin = buffer;
-    const char* end = converted.ptr;
-    const char* e = static_cast<const char*>(std::memchr(begin, 'e', end - begin));
+    const char* end =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6).ptr;
+    const char* e = static_cast<const char*>(std::memchr(buffer, 'e', end - buffer));
     if (e == nullptr) {
-        out.append(begin, end);
-        return;
+        const size_t length = static_cast<size_t>(end - buffer);
+        std::memcpy(out, buffer, length);
+        return out + length;
     }
     // Mantissa and exponent sign as printed, then the exponent digits padded to three.
-    out.append(begin, e + 2);
-    size_t exponentDigits = static_cast<size_t>(end - (e + 2));
-    if (exponentDigits < 3) {
-        out.append(3 - exponentDigits, '0');
+    const size_t head = static_cast<size_t>(e + 2 - buffer);
+    std::memcpy(out, buffer, head);
+    out += head;
+    const size_t exponentDigits = static_cast<size_t>(end - (e + 2));
+    for (size_t i = exponentDigits; i < 3; ++i) {
+        *out++ = '0';
     }
-    out.append(e + 2, end);
+    std::memcpy(out, e + 2, exponentDigits);
+    return out + exponentDigits;
+}
+
+void appendDouble(std::string& out, double v) {
+    char buffer[MaxNumberLength];
+    out.append(buffer, formatDouble(buffer, v));
 }

@@ -2,6 +2,7 @@
 // from text, "." as the decimal point, and doubles written with an exponent of three digits.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,9 +16,15 @@ bool parseLong32(const char* p, const char* end, const char** stop, int32_t* res
 // their sign. Returns false, with *stop = p, when nothing was converted.
 bool parseDouble(const char* p, const char** stop, double* result);
 
-// Appends the decimal form of v ("-" for negatives, no leading zeros).
+// The longest text that formatInt32 or formatDouble writes.
+constexpr size_t MaxNumberLength = 16;
+
+// Writes the decimal form of v ("-" for negatives, no leading zeros) at `out` and returns the
+// end of what it wrote.
+char* formatInt32(char* out, int32_t v);
 void appendInt32(std::string& out, int32_t v);
 
-// Appends v like printf("%.6g"), exponent written with a sign and at least three digits
-// (1.23457e+008, 1e-005); infinities as "inf"/"-inf", NaN as "nan".
+// Writes v like printf("%.6g"), exponent written with a sign and at least three digits
+// (1.23457e+008, 1e-005); infinities as "inf"/"-inf", NaN as "nan". Returns the end.
+char* formatDouble(char* out, double v);
 void appendDouble(std::string& out, double v);

@@ -8,6 +8,7 @@
 
 #include "xmlrpc/char_class.h"
 #include "xmlrpc/numbers.h"
+#include "xmlrpc/text_writer.h"
 #include "xmlrpc/value.h"
 
 using charclass::isBlank;
@@ -195,51 +196,57 @@ constexpr PlainTable plainBytes = makePlainTable();
 
 }  // namespace
 
-void appendEncodedEntities(std::string& out, const char* text) {
+void appendEncodedEntities(TextWriter& out, const char* text) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p != 0) {
+    for (;;) {
         const unsigned char* run = p;
         while (plainBytes.plain[*p]) {
             ++p;
         }
-        out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
-        if (*p == 0) {
-            break;
-        }
+        out.write(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
         switch (*p) {
+            case 0:
+                return;
             case '&':
-                out += "&amp;";
+                out.put("&amp;");
                 break;
             case '<':
-                out += "&lt;";
+                out.put("&lt;");
                 break;
             case '>':
-                out += "&gt;";
+                out.put("&gt;");
                 break;
             case '"':
-                out += "&quot;";
+                out.put("&quot;");
                 break;
             case '\'':
-                out += "&apos;";
+                out.put("&apos;");
                 break;
             default: {
-                char reference[7] = {'&', '#'};
-                size_t n = 2;
-                unsigned value = *p;
+                char* o = out.room(6);
+                *o++ = '&';
+                *o++ = '#';
+                const unsigned value = *p;
                 if (value >= 100) {
-                    reference[n++] = static_cast<char>('0' + value / 100);
+                    *o++ = static_cast<char>('0' + value / 100);
                 }
                 if (value >= 10) {
-                    reference[n++] = static_cast<char>('0' + value / 10 % 10);
+                    *o++ = static_cast<char>('0' + value / 10 % 10);
                 }
-                reference[n++] = static_cast<char>('0' + value % 10);
-                reference[n++] = ';';
-                out.append(reference, n);
+                *o++ = static_cast<char>('0' + value % 10);
+                *o++ = ';';
+                out.commit(o);
                 break;
             }
         }
         ++p;
     }
+}
+
+void appendEncodedEntities(std::string& out, const char* text) {
+    TextWriter writer(out);
+    appendEncodedEntities(writer, text);
+    writer.flush();
 }
 
 std::string encodeEntities(const char* text) {

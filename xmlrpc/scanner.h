@@ -10,6 +10,8 @@
 // TagBufferSize - 2 characters before its closing '>'.
 constexpr size_t TagBufferSize = 128;
 
+class TextWriter;
+
 // Reads the tag at the cursor (after blanks) into `buffer` (TagBufferSize chars) with its blanks
 // normalised, and moves the cursor past it. Returns `buffer`, holding "" when the next non-blank
 // character is not '<' (the cursor then stays on that character). Never fails, never reads
@@ -38,3 +40,4 @@ size_t decodeEntitiesInto(char* out, const char* start, const char* end);
 std::string encodeEntities(const char* text);
 // Appends the escaped text to `out`.
 void appendEncodedEntities(std::string& out, const char* text);
+void appendEncodedEntities(TextWriter& out, const char* text);

@@ -1,4 +1,7 @@
 // writeValue: streams the compact XML text of a value into a std::string in one walk.
+#include <exception>
+#include <limits>
+
 #include "xmlrpc/codecs.h"
 #include "xmlrpc/numbers.h"
 #include "xmlrpc/scanner.h"
@@ -13,6 +16,25 @@ void writeNumber(TextWriter& out, int32_t v) {
 
 void writeNumber(TextWriter& out, double v) {
     out.commit(formatDouble(out.room(MaxNumberLength), v));
+}
+
+// A long array grows the output once: after its first elements the string is given room for
+// the rest at their average length, with a quarter more for elements that come out longer.
+// This is only a hint: when the room cannot be had, the string grows as usual.
+constexpr int32_t SampleElements = 16;
+
+void reserveForRest(TextWriter& out, size_t sampleLength, int32_t written, int32_t count) {
+    const size_t perElement = sampleLength / static_cast<size_t>(written);
+    const size_t restCount = static_cast<size_t>(count - written);
+    if (perElement > std::numeric_limits<size_t>::max() / 2 / restCount) {
+        return;
+    }
+    const size_t rest = perElement * restCount;
+    try {
+        out.expect(rest + rest / 4);
+    } catch (const std::exception&) {
+        // std::bad_alloc or std::length_error: no room reserved
+    }
 }
 
 void write(const XmlRpcValue& value, TextWriter& out) {
@@ -57,8 +79,12 @@ void write(const XmlRpcValue& value, TextWriter& out) {
         case ValueKind::Array: {
             out.put("<value><array><data>");
             const int32_t count = value.size();
+            const size_t start = out.length();
             for (int32_t i = 0; i < count; ++i) {
                 write(value.element(i), out);
+                if (i + 1 == SampleElements && count >= 4 * SampleElements) {
+                    reserveForRest(out, out.length() - start, SampleElements, count);
+                }
             }
             out.put("</data></array></value>");
             return;

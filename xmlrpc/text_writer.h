@@ -46,19 +46,27 @@ class TextWriter {
     }
     void commit(const char* end) { used_ = static_cast<size_t>(end - buffer_); }
 
+    // Length of the whole text written so far, the string's earlier content included.
+    size_t length() const { return out_.size() + used_; }
+
+    // Makes the string take `more` characters after the text written so far without growing.
+    void expect(size_t more) {
+        const size_t needed = length() + more;
+        if (needed > out_.capacity()) {
+            out_.reserve(needed);
+        }
+    }
+
     void flush() {
         out_.append(buffer_, used_);
         used_ = 0;
     }
 
     // The string with everything written so far, for a long piece written straight into it.
-    // Room for one more buffer of text is kept after that piece when the string must grow.
+    // Room for the piece and one more buffer of text after it is reserved.
     std::string& flushedFor(size_t pieceLength) {
+        expect(pieceLength + Capacity);
         flush();
-        const size_t needed = out_.size() + pieceLength;
-        if (needed > out_.capacity()) {
-            out_.reserve(needed + Capacity);
-        }
         return out_;
     }
 

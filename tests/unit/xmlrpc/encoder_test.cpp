@@ -74,6 +74,78 @@ TEST(Encoder, UndefinedAnywhereRaisesAfterWhatCameBefore) {
               "<member><name>b</name>");
 }
 
+std::string repeated(const std::string& piece, size_t times) {
+    std::string text;
+    for (size_t i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+// Base64 of `count` zero bytes, built line by line.
+std::string zeroBytesBase64(size_t count) {
+    std::string text;
+    for (size_t group = 1; group <= count / 3; ++group) {
+        text += group % 18 == 0 ? "AAAA\n" : "AAAA";
+    }
+    return text;
+}
+
+// Texts far longer than any internal buffer, and long arrays of short and long elements.
+TEST(Encoder, LongTextsAndLongArraysComeOutWhole) {
+    XmlRpcValue ints = Arr({});
+    std::string intsText;
+    for (int i = 0; i < 1000; ++i) {
+        ints.append(Int(i * 7919 - 3000000));
+        intsText += "<value><i4>" + std::to_string(i * 7919 - 3000000) + "</i4></value>";
+    }
+    // The first elements are short, the later ones far longer than their average.
+    XmlRpcValue growing = Arr({});
+    std::string growingText;
+    for (int i = 0; i < 100; ++i) {
+        const std::string text(i < 16 ? 1 : 500 + i, 'x');
+        growing.append(Str(text.c_str()));
+        growingText += "<value>" + text + "</value>";
+    }
+    XmlRpcValue blobs = Arr({});
+    for (int i = 0; i < 70; ++i) {
+        blobs.append(Bytes(std::string(2001, '\0')));
+    }
+    const std::string quotes(9000, '"');
+    const std::string blobText = "<value><base64>" + zeroBytesBase64(2001) + "</base64></value>";
+
+    const std::vector<std::pair<XmlRpcValue, std::string>> cases = {
+        {Str((std::string(9000, 'a') + "&b").c_str()),
+         "<value>" + std::string(9000, 'a') + "&amp;b</value>"},
+        {Str(std::string(3000, '<').c_str()), "<value>" + repeated("&lt;", 3000) + "</value>"},
+        {Str(std::string(3000, '\x01').c_str()), "<value>" + repeated("&#1;", 3000) + "</value>"},
+        {Bytes(std::string(5400, '\0')),
+         "<value><base64>" + zeroBytesBase64(5400) + "</base64></value>"},
+        {Bytes(std::string(6001, '\0')),
+         "<value><base64>" + zeroBytesBase64(6000) + "AA==</base64></value>"},
+        {ints, "<value><array><data>" + intsText + "</data></array></value>"},
+        {growing, "<value><array><data>" + growingText + "</data></array></value>"},
+        {blobs, "<value><array><data>" + repeated(blobText, 70) + "</data></array></value>"},
+        {Rec({{quotes.c_str(), Nil()}}),
+         "<value><struct><member><name>" + repeated("&quot;", 9000) +
+             "</name><value><nil/></value></member></struct></value>\n"},
+    };
+    for (const auto& [value, text] : cases) {
+        std::string out = "pre";
+        writeValue(value, out);
+        EXPECT_EQ(out, "pre" + text) << describe(value).substr(0, 80);
+    }
+}
+
+TEST(Encoder, UndefinedAfterLongTextKeepsAllTextBeforeIt) {
+    XmlRpcValue array = Arr({Str(std::string(9000, 'x').c_str()), Int(1)});
+    array.append();  // Undefined element
+    std::string out = "pre";
+    EXPECT_EQ(raisedMessage([&] { writeValue(array, out); }), "Undefined XmlRpc value");
+    EXPECT_EQ(out, "pre<value><array><data><value>" + std::string(9000, 'x') +
+                       "</value><value><i4>1</i4></value>");
+}
+
 TEST(Encoder, EncodedValuesDecodeToTheSameValue) {
     const std::vector<XmlRpcValue> values = {
         Int(-7),

@@ -60,8 +60,11 @@ bool SimWindow::Create(HINSTANCE instance) {
     ::AppendMenuW(host, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(host, MF_STRING, kCommandQuit, L"&Quit");
     ::AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(host), L"&Host");
-    m_window = ::CreateWindowExW(0, kSimWindowClass, kCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, 560, 420, nullptr, m_menu, instance, this);
+    // To the right of where Varnock's dialog opens, so that both can be watched side by side.
+    constexpr int kLeft = 360;
+    constexpr int kTop = 0;
+    m_window = ::CreateWindowExW(0, kSimWindowClass, kCaption, WS_OVERLAPPEDWINDOW, kLeft, kTop,
+                                 560, 420, nullptr, m_menu, instance, this);
     if (m_window == nullptr) {
         ::DestroyMenu(m_menu);
         return false;

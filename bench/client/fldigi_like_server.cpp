@@ -99,7 +99,7 @@ void FldigiLikeServer::answer(int connection) const {
         "<?xml version=\"1.0\"?>\r\n<methodResponse><params><param>\r\n\t<value>" +
         valueFor(methodNameOf(request)) + "</value>\r\n</param></params></methodResponse>\r\n";
     const std::string response =
-        "HTTP/1.1 200 OK\r\nServer: XMLRPC++ 0.8\r\nContent-Type: "
+        "HTTP/1.1 200 OK\r\nServer: fldigi-like\r\nContent-Type: "
         "text/xml\r\nContent-length: " +
         std::to_string(body.size()) + "\r\n\r\n" + body;
     ::send(connection, response.data(), response.size(), MSG_NOSIGNAL);

@@ -80,6 +80,14 @@ char* formatTwoDigits(char* out, int32_t v) {
     return out + 2;
 }
 
+// "%4d": the common four-digit years directly.
+char* formatYear(char* out, int32_t v) {
+    if (v < 1000 || v > 9999) {
+        return formatPadded(out, v, 4, ' ');
+    }
+    return formatTwoDigits(formatTwoDigits(out, v / 100), v % 100);
+}
+
 }  // namespace
 
 void readDateTime(XmlRpcValue& value, const char*& cursor) {
@@ -104,10 +112,15 @@ void readDateTime(XmlRpcValue& value, const char*& cursor) {
 }
 
 void writeDateTime(const XmlRpcValue& value, TextWriter& out) {
+    static constexpr char head[] = "<value><dateTime.iso8601>";
+    static constexpr char tail[] = "</dateTime.iso8601></value>";
+    // The date and time: six fields of at most 11 characters and three separators.
+    constexpr size_t longestText = 6 * 11 + 3;
     const DateTime& t = value.dateTimeValue();
-    // Six fields of at most 11 characters and three separators.
-    char text[72];
-    char* end = formatPadded(text, t.year, 4, ' ');
+    char* const start = out.room(sizeof head - 1 + longestText + sizeof tail - 1);
+    char* const text = start + sizeof head - 1;
+    std::memcpy(start, head, sizeof head - 1);
+    char* end = formatYear(text, t.year);
     // Month 0 is January; the sum wraps like the int addition it stands for, without overflow.
     end = formatTwoDigits(end, static_cast<int32_t>(static_cast<uint32_t>(t.month) + 1u));
     end = formatTwoDigits(end, t.day);
@@ -118,10 +131,9 @@ void writeDateTime(const XmlRpcValue& value, TextWriter& out) {
     *end++ = ':';
     end = formatTwoDigits(end, t.second);
     // The formatted text is held to 29 characters, as in a 30-char buffer.
-    const size_t length = std::min<size_t>(static_cast<size_t>(end - text), 29);
-    out.put("<value><dateTime.iso8601>");
-    out.write(text, length);
-    out.put("</dateTime.iso8601></value>");
+    end = std::min(end, text + 29);
+    std::memcpy(end, tail, sizeof tail - 1);
+    out.commit(end + sizeof tail - 1);
 }
 
 void writeDateTime(const XmlRpcValue& value, std::string& out) {

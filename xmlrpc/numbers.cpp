@@ -158,22 +158,44 @@ bool parseDouble(const char* p, const char** stop, double* result) {
     return true;
 }
 
+namespace {
+
+constexpr char digitPairs[] =
+    "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546"
+    "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
+    "949596979899";
+
+int decimalDigits(uint32_t v) {
+    int digits = 1;
+    for (uint32_t limit = 10; digits < 10 && v >= limit; limit *= 10) {
+        ++digits;
+    }
+    return digits;
+}
+
+// Decimal digits of v, no leading zeros; returns the end.
+char* formatUnsigned(char* out, uint32_t v) {
+    char* const end = out + decimalDigits(v);
+    char* p = end;
+    for (; v >= 100; v /= 100) {
+        p -= 2;
+        std::memcpy(p, digitPairs + v % 100 * 2, 2);
+    }
+    if (v >= 10) {
+        std::memcpy(p - 2, digitPairs + v * 2, 2);
+    } else {
+        p[-1] = static_cast<char>('0' + v);
+    }
+    return end;
+}
+
+}  // namespace
+
 char* formatInt32(char* out, int32_t v) {
-    uint32_t magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
     if (v < 0) {
         *out++ = '-';
     }
-    int length = 1;
-    for (uint32_t rest = magnitude; rest >= 10; rest /= 10) {
-        ++length;
-    }
-    char* end = out + length;
-    char* p = end;
-    do {
-        *--p = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    return end;
+    return formatUnsigned(out, v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v));
 }
 
 void appendInt32(std::string& out, int32_t v) {
@@ -213,27 +235,22 @@ char* formatShortDecimal(char* out, double v) {
         digits /= 10;
         --decimals;
     }
-    // At most a sign, six digits, a leading zero and a point ("-0.000123").
-    char buffer[MaxNumberLength];
-    char* end = buffer + sizeof buffer;
-    char* p = end;
-    for (int i = 0; i < decimals; ++i) {
-        *--p = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    }
-    if (decimals > 0) {
-        *--p = '.';
-    }
-    do {
-        *--p = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    } while (digits != 0);
     if (std::signbit(v)) {
-        *--p = '-';
+        *out++ = '-';
     }
-    const size_t length = static_cast<size_t>(end - p);
-    std::memcpy(out, p, length);
-    return out + length;
+    static constexpr uint32_t scales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    out = formatUnsigned(out, digits / scales[decimals]);
+    if (decimals == 0) {
+        return out;
+    }
+    *out++ = '.';
+    // The fraction with its leading zeros, written from its last digit.
+    uint32_t fraction = digits % scales[decimals];
+    for (int i = decimals; i > 0; --i) {
+        out[i - 1] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    return out + decimals;
 }
 
 template <size_t N>

@@ -194,52 +194,62 @@ constexpr PlainTable makePlainTable() {
 
 constexpr PlainTable plainBytes = makePlainTable();
 
+template <size_t N>
+char* copyLiteral(char* o, const char (&literal)[N]) {
+    std::memcpy(o, literal, N - 1);
+    return o + N - 1;
+}
+
+// Writes the escaped form of a byte that is not plain: at most 6 characters.
+char* writeEscaped(char* o, unsigned char c) {
+    switch (c) {
+        case '&':
+            return copyLiteral(o, "&amp;");
+        case '<':
+            return copyLiteral(o, "&lt;");
+        case '>':
+            return copyLiteral(o, "&gt;");
+        case '"':
+            return copyLiteral(o, "&quot;");
+        case '\'':
+            return copyLiteral(o, "&apos;");
+        default:
+            *o++ = '&';
+            *o++ = '#';
+            if (c >= 100) {
+                *o++ = static_cast<char>('0' + c / 100);
+            }
+            if (c >= 10) {
+                *o++ = static_cast<char>('0' + c / 10 % 10);
+            }
+            *o++ = static_cast<char>('0' + c % 10);
+            *o++ = ';';
+            return o;
+    }
+}
+
 }  // namespace
 
 void appendEncodedEntities(TextWriter& out, const char* text) {
+    // The text is copied in stretches of at most `stretch` characters, each byte as it is read.
+    constexpr size_t stretch = 256;
+    constexpr size_t longestEscape = 6;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     for (;;) {
-        const unsigned char* run = p;
-        while (plainBytes.plain[*p]) {
-            ++p;
-        }
-        out.write(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
-        switch (*p) {
-            case 0:
-                return;
-            case '&':
-                out.put("&amp;");
-                break;
-            case '<':
-                out.put("&lt;");
-                break;
-            case '>':
-                out.put("&gt;");
-                break;
-            case '"':
-                out.put("&quot;");
-                break;
-            case '\'':
-                out.put("&apos;");
-                break;
-            default: {
-                char* o = out.room(6);
-                *o++ = '&';
-                *o++ = '#';
-                const unsigned value = *p;
-                if (value >= 100) {
-                    *o++ = static_cast<char>('0' + value / 100);
-                }
-                if (value >= 10) {
-                    *o++ = static_cast<char>('0' + value / 10 % 10);
-                }
-                *o++ = static_cast<char>('0' + value % 10);
-                *o++ = ';';
+        char* o = out.room(stretch);
+        char* const stop = o + stretch - longestEscape;
+        while (o < stop) {
+            const unsigned char c = *p++;
+            if (plainBytes.plain[c]) {
+                *o++ = static_cast<char>(c);
+            } else if (c == 0) {
                 out.commit(o);
-                break;
+                return;
+            } else {
+                o = writeEscaped(o, c);
             }
         }
-        ++p;
+        out.commit(o);
     }
 }
 

@@ -10,6 +10,8 @@ add_library(poll_cycle STATIC
 )
 # Users include "poll/poll_cycle.h" and the port headers beside it.
 target_include_directories(poll_cycle PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+# Numbers are read from fldigi's texts as the XML-RPC layer reads them.
+target_link_libraries(poll_cycle PRIVATE xmlrpc_core)
 
 # poll_fldigi_xmlrpc: the real fldigi port, over XmlRpcClient (the platform's transport).
 if(TARGET xmlrpc_client)

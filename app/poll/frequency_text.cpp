@@ -1,7 +1,6 @@
 #include "frequency_text.h"
 
-#include <charconv>
-#include <cmath>
+#include "xmlrpc/numbers.h"
 
 namespace pollcycle {
 namespace {
@@ -10,95 +9,27 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// White space as the C locale's isspace knows it.
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-const char* skipDigits(const char* p) {
-    while (isDigit(*p)) {
+// Whether a decimal number starts after the white space and sign: the XML-RPC reader also
+// takes "inf" and "nan", which are no frequency.
+bool startsDecimalNumber(const char* p) {
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) {
         ++p;
     }
-    return p;
-}
-
-// For a number too large or too small for a double: whether it is too large. `mantissa` to
-// `mantissaEnd` holds digits with an optional point; `exponent` is the parsed exponent.
-bool overflows(const char* mantissa, const char* mantissaEnd, long exponent) {
-    long magnitude = 0;  // decimal position of the first significant digit
-    bool beforePoint = true;
-    long position = 0;
-    for (const char* p = mantissa; p != mantissaEnd; ++p) {
-        if (*p == '.') {
-            beforePoint = false;
-            position = 0;
-            continue;
-        }
-        if (*p != '0') {
-            magnitude = beforePoint ? skipDigits(p) - p - 1 : -(position + 1);
-            break;
-        }
-        ++position;
+    if (*p == '+' || *p == '-') {
+        ++p;
     }
-    return magnitude + exponent >= 0;
+    return isDigit(*p) || (*p == '.' && isDigit(p[1]));
 }
 
 }  // namespace
 
 double leadingDecimalNumber(const std::string& text) {
-    const char* p = text.c_str();
-    while (isSpace(*p)) {
-        ++p;
-    }
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = *p == '-';
-        ++p;
-    }
-    const char* mantissa = p;
-    const char* integerEnd = skipDigits(p);
-    bool hasDigits = integerEnd != mantissa;
-    p = integerEnd;
-    if (*p == '.') {
-        const char* fractionEnd = skipDigits(p + 1);
-        if (hasDigits || fractionEnd != p + 1) {
-            hasDigits = true;
-            p = fractionEnd;
-        }
-    }
-    if (!hasDigits) {
+    const char* stop = nullptr;
+    double value = 0.0;
+    if (!startsDecimalNumber(text.c_str()) || !parseDouble(text.c_str(), &stop, &value)) {
         return 0.0;
     }
-    const char* mantissaEnd = p;
-    long exponent = 0;
-    if (*p == 'e' || *p == 'E') {
-        const char* q = p + 1;
-        bool negativeExponent = false;
-        if (*q == '+' || *q == '-') {
-            negativeExponent = *q == '-';
-            ++q;
-        }
-        if (isDigit(*q)) {
-            for (; isDigit(*q); ++q) {
-                if (exponent < 100000) {
-                    exponent = exponent * 10 + (*q - '0');
-                }
-            }
-            if (negativeExponent) {
-                exponent = -exponent;
-            }
-            p = q;
-        }
-    }
-    double value = 0.0;
-    const std::from_chars_result result =
-        std::from_chars(mantissa, p, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range) {
-        value = overflows(mantissa, mantissaEnd, exponent) ? HUGE_VAL : 0.0;
-    } else if (result.ec != std::errc()) {
-        value = 0.0;
-    }
-    return negative ? -value : value;
+    return value;
 }
 
 double frequencyHertzFromKilohertzText(const std::string& text) {

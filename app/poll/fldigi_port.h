@@ -23,6 +23,8 @@ class FldigiSession {
     virtual ~FldigiSession() = default;
     // Calls `method` with an empty parameter list.
     virtual FldigiReply call(const char* method) = 0;
+    // Why the last call failed (the client's error text); empty when it succeeded.
+    virtual std::string lastError() const { return {}; }
 };
 
 class FldigiPort {

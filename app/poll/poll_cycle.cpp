@@ -151,6 +151,7 @@ void PollCycle::lookForLoggedQso() {
 }
 
 void PollCycle::CommitLoggedQso(const MarkerEntry& marker) {
+    view_.noteContactCommitted(marker);
     for (const char* macro : kCommitMacros) {
         host_.RunMacro(macro);
     }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "marker_files_port.h"
+
 namespace pollcycle {
 
 enum class Indicator {
@@ -35,6 +37,8 @@ class PollView {
     virtual MessageAnswer askOkCancel(const std::string& text) = 0;
     // Ends the process at once with the given exit code; never returns.
     [[noreturn]] virtual void exitProcess(unsigned exitCode) = 0;
+    // A contact logged in fldigi is about to be saved in the host (its marker was found).
+    virtual void noteContactCommitted(const MarkerEntry& /*marker*/) {}
 };
 
 }  // namespace pollcycle

@@ -8,7 +8,9 @@ namespace {
 
 class XmlRpcFldigiSession : public FldigiSession {
   public:
-    XmlRpcFldigiSession() : client_(kFldigiEndpoint) { client_.acceptUnknownAuthority = true; }
+    explicit XmlRpcFldigiSession(const std::string& endpoint) : client_(endpoint.c_str()) {
+        client_.acceptUnknownAuthority = true;
+    }
 
     FldigiReply call(const char* method) override {
         const XmlRpcValue noParams;
@@ -22,6 +24,8 @@ class XmlRpcFldigiSession : public FldigiSession {
         return reply;
     }
 
+    std::string lastError() const override { return client_.errorText; }
+
   private:
     XmlRpcClient client_;
 };
@@ -29,7 +33,7 @@ class XmlRpcFldigiSession : public FldigiSession {
 }  // namespace
 
 std::unique_ptr<FldigiSession> XmlRpcFldigiPort::openSession() {
-    return std::make_unique<XmlRpcFldigiSession>();
+    return std::make_unique<XmlRpcFldigiSession>(endpoint_);
 }
 
 }  // namespace pollcycle

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "fldigi_port.h"
 
@@ -9,9 +10,14 @@ namespace pollcycle {
 
 class XmlRpcFldigiPort : public FldigiPort {
   public:
-    // Each session is a new XmlRpcClient for kFldigiEndpoint with acceptUnknownAuthority set;
+    explicit XmlRpcFldigiPort(std::string endpoint = kFldigiEndpoint)
+        : endpoint_(std::move(endpoint)) {}
+    // Each session is a new XmlRpcClient for the endpoint with acceptUnknownAuthority set;
     // the client (and its connection) goes when the session is destroyed.
     std::unique_ptr<FldigiSession> openSession() override;
+
+  private:
+    std::string endpoint_;
 };
 
 }  // namespace pollcycle

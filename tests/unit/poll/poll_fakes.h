@@ -41,6 +41,7 @@ class FakeFldigi : public FldigiPort {
     std::map<std::string, FldigiReply> replies;
     std::set<std::string> failing;
     bool down = false;
+    std::string errorText;  // the reason a failing call gives
 
     void set(const std::string& method, const std::string& text) {
         replies[method] = FldigiReply{true, true, text};
@@ -62,6 +63,7 @@ class FakeFldigi : public FldigiPort {
             auto it = owner_.replies.find(method);
             return it != owner_.replies.end() ? it->second : FldigiReply{true, true, ""};
         }
+        std::string lastError() const override { return owner_.errorText; }
 
       private:
         FakeFldigi& owner_;

@@ -1,0 +1,52 @@
+#include "host_call_text.h"
+
+#include <cstdio>
+
+#include "log_line.h"
+
+namespace diagnostics {
+namespace {
+
+struct FieldName {
+    int32_t index;
+    const char* name;
+};
+
+// The host's contact fields by index, as the operator knows them.
+constexpr FieldName kFieldNames[] = {
+    {0, "call"},     {1, "name"},  {2, "RST rcvd"}, {3, "QTH"},      {4, "notes"},
+    {5, "RST sent"}, {7, "state"}, {8, "province"}, {10, "locator"},
+};
+
+std::string fieldName(int32_t index) {
+    for (const FieldName& field : kFieldNames) {
+        if (field.index == index) {
+            return field.name;
+        }
+    }
+    return std::to_string(index);
+}
+
+}  // namespace
+
+std::string describeSetQsoField(int32_t index, const std::string& text) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%-9s", fieldName(index).c_str());
+    return std::string("SetQsoField ") + name + " = " + quoted(text);
+}
+
+std::string describeFrequency(double hertz) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Frequency   %.1f Hz", hertz);
+    return text;
+}
+
+std::string describeRunMacro(const std::string& macro) {
+    return "RunMacro    " + macro;
+}
+
+std::string describeMode(const std::string& mode) {
+    return "Mode        " + quoted(mode);
+}
+
+}  // namespace diagnostics

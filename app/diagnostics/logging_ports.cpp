@@ -1,0 +1,142 @@
+#include "logging_ports.h"
+
+#include <cstring>
+#include <exception>
+
+#include "host_call_text.h"
+#include "poll/poll_cycle.h"
+
+namespace diagnostics {
+namespace {
+
+class LoggingFldigiSession : public pollcycle::FldigiSession {
+  public:
+    LoggingFldigiSession(std::unique_ptr<pollcycle::FldigiSession> inner, LogContext& context)
+        : inner_(std::move(inner)), context_(context) {}
+
+    pollcycle::FldigiReply call(const char* method) override {
+        pollcycle::FldigiReply reply = inner_->call(method);
+        if (std::strcmp(method, "fldigi.name") == 0) {
+            firstContact(reply);
+        } else if (std::strcmp(method, "fldigi.config_dir") == 0) {
+            context_.log.write(reply.ok ? "fldigi configuration folder " +
+                                              quoted(context_.utf8(reply.text))
+                                        : "fldigi.config_dir failed: " + failure());
+        } else if (std::strcmp(method, "log.clear") == 0) {
+            context_.log.write(std::string("fldigi <- log.clear") +
+                               (reply.ok ? "" : " (failed: " + failure() + ")"));
+        } else if (!reply.ok) {
+            context_.log.write(std::string("fldigi read failed: ") + method + ": " + failure());
+        }
+        return reply;
+    }
+
+  private:
+    void firstContact(const pollcycle::FldigiReply& reply) {
+        if (reply.ok) {
+            context_.log.write("fldigi connected: fldigi.name = " +
+                               quoted(context_.utf8(reply.text)));
+        } else if (!context_.fldigiSilenceLogged) {
+            context_.log.write("fldigi not answering (tried every second): fldigi.name: " +
+                               failure());
+            context_.fldigiSilenceLogged = true;
+        }
+    }
+
+    std::string failure() const {
+        const std::string error = inner_->lastError();
+        return error.empty() ? "no reason given" : context_.utf8(error);
+    }
+
+    std::unique_ptr<pollcycle::FldigiSession> inner_;
+    LogContext& context_;
+};
+
+}  // namespace
+
+std::unique_ptr<pollcycle::FldigiSession> LoggingFldigiPort::openSession() {
+    return std::make_unique<LoggingFldigiSession>(inner_.openSession(), context_);
+}
+
+bool LoggingHostPort::attach() {
+    const bool attached = inner_.attach();
+    if (attached) {
+        context_.log.write("host attached");
+    } else if (!context_.hostAbsenceLogged) {
+        context_.log.write("host not running (tried every second)");
+        context_.hostAbsenceLogged = true;
+    }
+    return attached;
+}
+
+template <typename Call>
+void LoggingHostPort::logged(const std::string& description, Call call) {
+    context_.log.write("host <- " + description);
+    try {
+        call();
+    } catch (const std::exception& error) {
+        context_.log.write("host call failed: " + description + ": " + error.what());
+        throw;
+    } catch (...) {
+        context_.log.write("host call failed: " + description);
+        throw;
+    }
+}
+
+void LoggingHostPort::RunMacro(const std::string& macro) {
+    logged(describeRunMacro(context_.utf8(macro)), [&] { inner_.RunMacro(macro); });
+}
+
+void LoggingHostPort::SetQsoField(int32_t index, const std::string& text) {
+    logged(describeSetQsoField(index, context_.utf8(text)),
+           [&] { inner_.SetQsoField(index, text); });
+}
+
+void LoggingHostPort::SetFrequency(double hertz) {
+    logged(describeFrequency(hertz), [&] { inner_.SetFrequency(hertz); });
+}
+
+void LoggingHostPort::SetMode(const std::string& mode) {
+    logged(describeMode(context_.utf8(mode)), [&] { inner_.SetMode(mode); });
+}
+
+bool LoggingMarkerFiles::remove(const std::string& path) {
+    const bool removed = inner_.remove(path);
+    const std::string reason = removed ? std::string() : context_.lastErrorText();
+    context_.log.write((removed ? "marker deleted: " : "marker not deleted: ") +
+                       context_.utf8(path) + (reason.empty() ? "" : ": " + reason));
+    return removed;
+}
+
+pollcycle::MessageAnswer LoggingPollView::askOkCancel(const std::string& text) {
+    const pollcycle::MessageAnswer answer = inner_.askOkCancel(text);
+    context_.log.write("message box " + quoted(context_.utf8(text)) + " answered " +
+                       (answer == pollcycle::MessageAnswer::Ok ? "OK" : "Cancel"));
+    return answer;
+}
+
+void LoggingPollView::exitProcess(unsigned exitCode) {
+    context_.log.write("process ends with exit code " + std::to_string(exitCode));
+    inner_.exitProcess(exitCode);
+    std::terminate();  // exitProcess() does not return
+}
+
+void LoggingPollView::noteContactCommitted(const pollcycle::MarkerEntry& marker) {
+    context_.log.write("contact logged in fldigi: marker " + std::to_string(marker.size) +
+                       " bytes, written " +
+                       formatTimestampSeconds(localTimeOfFileTime(marker.lastWriteTime)) +
+                       "; saving it in the host");
+    inner_.noteContactCommitted(marker);
+}
+
+void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,
+                   pollcycle::HostPort& host, pollcycle::MarkerFilesPort& markers,
+                   pollcycle::PollView& view) {
+    LoggingFldigiPort loggedFldigi(fldigi, context);
+    LoggingHostPort loggedHost(host, context);
+    LoggingMarkerFiles loggedMarkers(markers, context);
+    LoggingPollView loggedView(view, context);
+    pollcycle::PollCycle(state, loggedFldigi, loggedHost, loggedMarkers, loggedView).OnTimer();
+}
+
+}  // namespace diagnostics

@@ -1,0 +1,114 @@
+// Decorators over the poll cycle's four ports that write what crosses them into the
+// diagnostic log: host calls with their arguments, fldigi's failures and first contact, the
+// answer to the message box, the marker's commit and deletion, "log.clear". A quiet tick
+// writes nothing.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "diagnostic_log.h"
+#include "poll/fldigi_port.h"
+#include "poll/host_port.h"
+#include "poll/marker_files_port.h"
+#include "poll/poll_state.h"
+#include "poll/poll_view.h"
+
+namespace diagnostics {
+
+// What the loggers need, and what they remember from tick to tick so that a state that lasts
+// (the host not running, fldigi not answering) is written once, not every second.
+struct LogContext {
+    DiagnosticLog& log;
+    // The bridge's 8-bit texts as UTF-8, read as the host reads them.
+    std::function<std::string(const std::string&)> utf8 = validUtf8;
+    // The platform's reason for the file operation that just failed.
+    std::function<std::string()> lastErrorText = [] { return std::string(); };
+    bool hostAbsenceLogged = false;
+    bool fldigiSilenceLogged = false;
+};
+
+class LoggingFldigiPort : public pollcycle::FldigiPort {
+  public:
+    LoggingFldigiPort(pollcycle::FldigiPort& inner, LogContext& context)
+        : inner_(inner), context_(context) {}
+    std::unique_ptr<pollcycle::FldigiSession> openSession() override;
+
+  private:
+    pollcycle::FldigiPort& inner_;
+    LogContext& context_;
+};
+
+class LoggingHostPort : public pollcycle::HostPort {
+  public:
+    LoggingHostPort(pollcycle::HostPort& inner, LogContext& context)
+        : inner_(inner), context_(context) {}
+    bool attach() override;
+    void RunMacro(const std::string& macro) override;
+    void SetQsoField(int32_t index, const std::string& text) override;
+    void SetFrequency(double hertz) override;
+    void SetMode(const std::string& mode) override;
+
+  private:
+    template <typename Call>
+    void logged(const std::string& description, Call call);
+
+    pollcycle::HostPort& inner_;
+    LogContext& context_;
+};
+
+class LoggingMarkerFiles : public pollcycle::MarkerFilesPort {
+  public:
+    LoggingMarkerFiles(pollcycle::MarkerFilesPort& inner, LogContext& context)
+        : inner_(inner), context_(context) {}
+    std::vector<pollcycle::MarkerEntry> find(const std::string& pattern) override {
+        return inner_.find(pattern);
+    }
+    bool remove(const std::string& path) override;
+
+  private:
+    pollcycle::MarkerFilesPort& inner_;
+    LogContext& context_;
+};
+
+// Forwards everything to the dialog's view; writes the box's answer, the process exit and
+// each committed contact.
+class LoggingPollView : public pollcycle::PollView {
+  public:
+    LoggingPollView(pollcycle::PollView& inner, LogContext& context)
+        : inner_(inner), context_(context) {}
+    void killTimer(unsigned timerId) override { inner_.killTimer(timerId); }
+    void setTimer(unsigned timerId, unsigned periodMs) override {
+        inner_.setTimer(timerId, periodMs);
+    }
+    void setIndicatorText(pollcycle::Indicator indicator, const std::string& text) override {
+        inner_.setIndicatorText(indicator, text);
+    }
+    void setIndicatorFaceColor(pollcycle::Indicator indicator, uint32_t color) override {
+        inner_.setIndicatorFaceColor(indicator, color);
+    }
+    void setIndicatorCaptionColor(pollcycle::Indicator indicator, uint32_t color) override {
+        inner_.setIndicatorCaptionColor(indicator, color);
+    }
+    void setCheckedFlag(pollcycle::Indicator indicator, bool checked) override {
+        inner_.setCheckedFlag(indicator, checked);
+    }
+    void moveFlagsIntoControls() override { inner_.moveFlagsIntoControls(); }
+    void setCaption(const std::string& text) override { inner_.setCaption(text); }
+    void showLinkMark() override { inner_.showLinkMark(); }
+    pollcycle::MessageAnswer askOkCancel(const std::string& text) override;
+    [[noreturn]] void exitProcess(unsigned exitCode) override;
+    void noteContactCommitted(const pollcycle::MarkerEntry& marker) override;
+
+  private:
+    pollcycle::PollView& inner_;
+    LogContext& context_;
+};
+
+// One tick of the poll cycle with all four ports logged.
+void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,
+                   pollcycle::HostPort& host, pollcycle::MarkerFilesPort& markers,
+                   pollcycle::PollView& view);
+
+}  // namespace diagnostics

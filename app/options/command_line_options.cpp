@@ -1,0 +1,162 @@
+#include "command_line_options.h"
+
+#include <cstddef>
+
+namespace bridgeoptions {
+namespace {
+
+constexpr unsigned long kHighestPort = 65535;
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text) {
+        c = lowerAscii(c);
+    }
+    return text;
+}
+
+bool startsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && lowerAscii(text.substr(0, prefix.size())) == prefix;
+}
+
+bool isHelp(const std::string& argument) {
+    const std::string lower = lowerAscii(argument);
+    return lower == "--help" || lower == "-h" || lower == "/?" || lower == "-?";
+}
+
+// The port text after the host's ':' up to the path; empty when it is fine.
+std::string portProblem(const std::string& digits) {
+    bool allDigits = !digits.empty() && digits.size() <= 5;
+    for (const char c : digits) {
+        allDigits = allDigits && c >= '0' && c <= '9';
+    }
+    if (!allDigits || std::stoul(digits) == 0 || std::stoul(digits) > kHighestPort) {
+        return "The port of the URL must be a number from 1 to 65535.";
+    }
+    return {};
+}
+
+ParsedCommandLine failed(std::string problem) {
+    ParsedCommandLine parsed;
+    parsed.outcome = CommandLineOutcome::Error;
+    parsed.problem = std::move(problem);
+    return parsed;
+}
+
+struct OptionSpec {
+    const char* name;
+    const char* valueName;
+    std::string BridgeOptions::*value;
+};
+
+const OptionSpec kOptions[] = {
+    {"--fldigi", "URL", &BridgeOptions::fldigiEndpoint},
+    {"--log", "FILE", &BridgeOptions::logFile},
+};
+
+const OptionSpec* findOption(const std::string& name) {
+    for (const OptionSpec& spec : kOptions) {
+        if (lowerAscii(name) == spec.name) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string endpointProblem(const std::string& url) {
+    for (const char c : url) {
+        if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
+            return "The URL may hold only ASCII letters, digits and signs, without spaces.";
+        }
+    }
+    std::size_t hostStart = 0;
+    if (startsWithNoCase(url, "https://")) {
+        hostStart = 8;
+    } else if (startsWithNoCase(url, "http://")) {
+        hostStart = 7;
+    } else {
+        return "The URI must begin with \"https://\" or \"http://\".";
+    }
+    const std::size_t hostEnd = url.find_first_of(":/", hostStart);
+    if (hostEnd == hostStart || hostStart == url.size()) {
+        return "The URL names no host.";
+    }
+    if (hostEnd != std::string::npos && url[hostEnd] == ':') {
+        const std::size_t pathStart = url.find('/', hostEnd);
+        return portProblem(url.substr(hostEnd + 1, pathStart - hostEnd - 1));
+    }
+    return {};
+}
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    ParsedCommandLine parsed;
+    std::vector<const OptionSpec*> seen;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (isHelp(argument)) {
+            parsed.outcome = CommandLineOutcome::Help;
+            return parsed;
+        }
+        const std::size_t equals = argument.find('=');
+        const OptionSpec* spec = findOption(argument.substr(0, equals));
+        if (spec == nullptr) {
+            return failed("Unknown option: " + argument);
+        }
+        for (const OptionSpec* earlier : seen) {
+            if (earlier == spec) {
+                return failed(std::string("The option ") + spec->name + " is given twice.");
+            }
+        }
+        seen.push_back(spec);
+        std::string value;
+        if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+            value = arguments[++i];
+        }
+        if (value.empty()) {
+            return failed(std::string("The option ") + spec->name +
+                          " needs a value: " + spec->name + " " + spec->valueName);
+        }
+        parsed.options.*spec->value = value;
+    }
+    const std::string problem = endpointProblem(parsed.options.fldigiEndpoint);
+    if (!problem.empty()) {
+        return failed("--fldigi " + parsed.options.fldigiEndpoint + ": " + problem);
+    }
+    return parsed;
+}
+
+const char* usageText() {
+    return "Usage: Varnock [--fldigi URL] [--log FILE]\n"
+           "\n"
+           "--fldigi URL\n"
+           "    fldigi's XML-RPC server, for example http://127.0.0.1:7363/RPC2 for an fldigi\n"
+           "    started with another XML-RPC port. Default: http://127.0.0.1:7362/RPC2.\n"
+           "    Contacts are saved when fldigi's marker file appears in the configuration\n"
+           "    folder that fldigi reports: that folder must be reachable from this PC.\n"
+           "--log FILE\n"
+           "    Appends a diagnostic log to FILE (UTF-8, one line per event). At 10 MB the\n"
+           "    file is renamed to FILE.1 and a new one is started.\n"
+           "--help, /?\n"
+           "    Shows this help.\n"
+           "\n"
+           "One Varnock runs per fldigi: starting it again brings the running one to the front.";
+}
+
+std::string instanceName(const std::string& endpoint) {
+    std::string name = "Varnock-" + lowerAscii(endpoint);
+    for (char& c : name) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return name;
+}
+
+}  // namespace bridgeoptions

@@ -1,0 +1,42 @@
+// Varnock's command line: which fldigi to reach and where to keep a diagnostic log.
+// Portable: the arguments come in as UTF-8 texts, without the program name.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bridgeoptions {
+
+// fldigi's XML-RPC server on this machine, used when --fldigi is not given.
+inline constexpr const char* kDefaultFldigiEndpoint = "http://127.0.0.1:7362/RPC2";
+
+struct BridgeOptions {
+    std::string fldigiEndpoint = kDefaultFldigiEndpoint;
+    std::string logFile;  // UTF-8; empty: no log
+};
+
+enum class CommandLineOutcome {
+    Run,   // start the bridge with `options`
+    Help,  // show the usage and end with exit code 0
+    Error  // show `problem` with the usage and end with exit code 2
+};
+
+struct ParsedCommandLine {
+    CommandLineOutcome outcome = CommandLineOutcome::Run;
+    BridgeOptions options;
+    std::string problem;
+};
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// Why the bridge's XML-RPC client could not use `url` as its endpoint; empty when it can.
+std::string endpointProblem(const std::string& url);
+
+// The help text: the options, their defaults and what --fldigi needs.
+const char* usageText();
+
+// A name that identifies one bridge per fldigi endpoint (the same endpoint written in another
+// letter case gives the same name); safe as a kernel object name.
+std::string instanceName(const std::string& endpoint);
+
+}  // namespace bridgeoptions

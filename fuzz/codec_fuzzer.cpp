@@ -12,9 +12,9 @@
 #include <cstring>
 #include <string>
 
-#include "xmlrpc/codecs.h"
-#include "xmlrpc/scanner.h"
-#include "xmlrpc/value_io.h"
+#include "xmlrpc/core/codecs.h"
+#include "xmlrpc/core/scanner.h"
+#include "xmlrpc/core/value_io.h"
 
 namespace {
 

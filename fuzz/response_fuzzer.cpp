@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "xmlrpc/envelope.h"
-#include "xmlrpc/value_io.h"
+#include "xmlrpc/core/envelope.h"
+#include "xmlrpc/core/value_io.h"
 
 namespace {
 

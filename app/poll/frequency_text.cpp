@@ -1,6 +1,6 @@
 #include "frequency_text.h"
 
-#include "xmlrpc/numbers.h"
+#include "xmlrpc/core/numbers.h"
 
 namespace pollcycle {
 namespace {

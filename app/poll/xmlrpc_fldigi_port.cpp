@@ -1,7 +1,7 @@
 #include "xmlrpc_fldigi_port.h"
 
-#include "xmlrpc/client.h"
-#include "xmlrpc/value.h"
+#include "xmlrpc/client/client.h"
+#include "xmlrpc/core/value.h"
 
 namespace pollcycle {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "fldigi_like_server.h"
-#include "xmlrpc/client.h"
-#include "xmlrpc/envelope.h"
+#include "xmlrpc/client/client.h"
+#include "xmlrpc/core/envelope.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "ours_adapter.h"
 #include "ratio_reporter.h"
 #include "workload.h"
-#include "xmlrpc/envelope.h"
+#include "xmlrpc/core/envelope.h"
 #include "xmlrpcc_peer.h"
 
 namespace codecbench {

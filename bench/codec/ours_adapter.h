@@ -2,7 +2,7 @@
 #pragma once
 
 #include "workload.h"
-#include "xmlrpc/value.h"
+#include "xmlrpc/core/value.h"
 
 namespace codecbench {
 

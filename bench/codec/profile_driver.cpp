@@ -8,7 +8,7 @@
 
 #include "ours_adapter.h"
 #include "workload.h"
-#include "xmlrpc/envelope.h"
+#include "xmlrpc/core/envelope.h"
 
 int main(int argc, char** argv) {
     using namespace codecbench;

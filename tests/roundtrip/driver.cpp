@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "xmlrpc/envelope.h"
+#include "xmlrpc/core/envelope.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

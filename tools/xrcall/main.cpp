@@ -11,8 +11,8 @@
 #include <io.h>
 #endif
 
-#include "xmlrpc/client.h"
-#include "xmlrpc/value_io.h"
+#include "xmlrpc/client/client.h"
+#include "xmlrpc/core/value_io.h"
 #include "xrcall_args.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "xmlrpc/codecs.h"
-#include "xmlrpc/numbers.h"
+#include "xmlrpc/core/codecs.h"
+#include "xmlrpc/core/numbers.h"
 
 namespace {
 

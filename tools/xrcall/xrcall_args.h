@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "xmlrpc/value.h"
+#include "xmlrpc/core/value.h"
 
 // Parses one PARAM into `value`. Returns false with `error` set for a malformed one.
 bool parseParam(const std::string& text, XmlRpcValue& value, std::string& error);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fake_internet_transport.h"
-#include "xmlrpc/client.h"
+#include "xmlrpc/client/client.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "xmlrpc/internet_transport.h"
+#include "xmlrpc/client/internet_transport.h"
 
 struct FakeResponse {
     uint32_t status = 200;

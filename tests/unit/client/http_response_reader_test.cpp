@@ -1,5 +1,5 @@
 // The HTTP response reader of the socket transport, fed whole and one byte at a time.
-#include "xmlrpc/http_response_reader.h"
+#include "xmlrpc/client/http_response_reader.h"
 
 #include <gtest/gtest.h>
 

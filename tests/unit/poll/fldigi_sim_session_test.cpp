@@ -20,8 +20,8 @@
 #include "poll/poll_cycle.h"
 #include "poll/xmlrpc_fldigi_port.h"
 #include "poll_fakes.h"
-#include "xmlrpc/client.h"
-#include "xmlrpc/value.h"
+#include "xmlrpc/client/client.h"
+#include "xmlrpc/core/value.h"
 
 extern char** environ;
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/unit/xmlrpc/test_values.h"
-#include "xmlrpc/codecs.h"
+#include "xmlrpc/core/codecs.h"
 
 namespace {
 

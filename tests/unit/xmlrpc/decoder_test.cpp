@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/unit/xmlrpc/test_values.h"
-#include "xmlrpc/value_io.h"
+#include "xmlrpc/core/value_io.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/unit/xmlrpc/test_values.h"
-#include "xmlrpc/envelope.h"
+#include "xmlrpc/core/envelope.h"
 
 namespace {
 

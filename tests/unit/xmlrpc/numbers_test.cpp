@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "xmlrpc/numbers.h"
+#include "xmlrpc/core/numbers.h"
 
 namespace {
 

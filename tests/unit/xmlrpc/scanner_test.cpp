@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/unit/xmlrpc/test_values.h"
-#include "xmlrpc/scanner.h"
+#include "xmlrpc/core/scanner.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "xmlrpc/value.h"
+#include "xmlrpc/core/value.h"
 
 inline XmlRpcValue Int(int32_t i) {
     XmlRpcValue v;

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "xmlrpc/client.h"
-#include "xmlrpc/envelope.h"
+#include "xmlrpc/client/client.h"
+#include "xmlrpc/core/envelope.h"
 
 namespace {
 

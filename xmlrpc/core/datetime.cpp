@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "xmlrpc/char_class.h"
-#include "xmlrpc/codecs.h"
-#include "xmlrpc/text_writer.h"
+#include "xmlrpc/core/char_class.h"
+#include "xmlrpc/core/codecs.h"
+#include "xmlrpc/core/text_writer.h"
 
 namespace {
 

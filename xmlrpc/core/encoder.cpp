@@ -2,11 +2,11 @@
 #include <exception>
 #include <limits>
 
-#include "xmlrpc/codecs.h"
-#include "xmlrpc/numbers.h"
-#include "xmlrpc/scanner.h"
-#include "xmlrpc/text_writer.h"
-#include "xmlrpc/value_io.h"
+#include "xmlrpc/core/codecs.h"
+#include "xmlrpc/core/numbers.h"
+#include "xmlrpc/core/scanner.h"
+#include "xmlrpc/core/text_writer.h"
+#include "xmlrpc/core/value_io.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "xmlrpc/internet_errors.h"
+#include "xmlrpc/client/internet_errors.h"
 
 #include <cstdio>
 
-#include "xmlrpc/internet_transport.h"
+#include "xmlrpc/client/internet_transport.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // Tag reader, tag check and entity coding over NUL-terminated 8-bit text.
-#include "xmlrpc/scanner.h"
+#include "xmlrpc/core/scanner.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "xmlrpc/char_class.h"
-#include "xmlrpc/numbers.h"
-#include "xmlrpc/text_writer.h"
-#include "xmlrpc/value.h"
+#include "xmlrpc/core/char_class.h"
+#include "xmlrpc/core/numbers.h"
+#include "xmlrpc/core/text_writer.h"
+#include "xmlrpc/core/value.h"
 
 using charclass::isBlank;
 using charclass::skipBlanks;

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <utility>
 
-#include "xmlrpc/codecs.h"
-#include "xmlrpc/text_writer.h"
+#include "xmlrpc/core/codecs.h"
+#include "xmlrpc/core/text_writer.h"
 
 namespace {
 

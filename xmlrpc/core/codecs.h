@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "xmlrpc/value.h"
+#include "xmlrpc/core/value.h"
 
 class TextWriter;
 

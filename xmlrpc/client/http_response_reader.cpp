@@ -1,4 +1,4 @@
-#include "xmlrpc/http_response_reader.h"
+#include "xmlrpc/client/http_response_reader.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "xmlrpc/value.h"
-#include "xmlrpc/value_io.h"
+#include "xmlrpc/core/value.h"
+#include "xmlrpc/core/value_io.h"
 
 // Appends the methodCall text. `params`: Undefined = no parameters, Array = one parameter per
 // element, anything else = one parameter. `methodName` is written without escaping.

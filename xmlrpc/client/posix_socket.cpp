@@ -1,4 +1,4 @@
-#include "xmlrpc/posix_socket.h"
+#include "xmlrpc/client/posix_socket.h"
 
 #include <arpa/inet.h>
 #include <errno.h>
@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "xmlrpc/internet_transport.h"
+#include "xmlrpc/client/internet_transport.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // XmlRpcClient: construction (URL parsing and the connect step), progress and error texts.
-#include "xmlrpc/client.h"
+#include "xmlrpc/client/client.h"
 
 #include <cctype>
 #include <cstdio>
 
-#include "xmlrpc/internet_errors.h"
-#include "xmlrpc/numbers.h"
+#include "xmlrpc/client/internet_errors.h"
+#include "xmlrpc/core/numbers.h"
 
 namespace {
 

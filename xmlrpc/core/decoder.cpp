@@ -8,11 +8,11 @@
 #include <new>
 #include <utility>
 
-#include "xmlrpc/char_class.h"
-#include "xmlrpc/codecs.h"
-#include "xmlrpc/numbers.h"
-#include "xmlrpc/scanner.h"
-#include "xmlrpc/value_io.h"
+#include "xmlrpc/core/char_class.h"
+#include "xmlrpc/core/codecs.h"
+#include "xmlrpc/core/numbers.h"
+#include "xmlrpc/core/scanner.h"
+#include "xmlrpc/core/value_io.h"
 
 using charclass::equalsIgnoreCase;
 using charclass::skipBlanks;

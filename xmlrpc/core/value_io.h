@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "xmlrpc/value.h"
+#include "xmlrpc/core/value.h"
 
 // Arrays and structs nested deeper than this inside one value raise "Nesting too deep".
 constexpr int MaxValueNesting = 256;

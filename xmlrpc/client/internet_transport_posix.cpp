@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "xmlrpc/codecs.h"
-#include "xmlrpc/http_response_reader.h"
-#include "xmlrpc/internet_transport.h"
-#include "xmlrpc/posix_socket.h"
+#include "xmlrpc/core/codecs.h"
+#include "xmlrpc/client/http_response_reader.h"
+#include "xmlrpc/client/internet_transport.h"
+#include "xmlrpc/client/posix_socket.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <utility>
 
-#include "xmlrpc/internet_transport.h"
+#include "xmlrpc/client/internet_transport.h"
 
 namespace {
 

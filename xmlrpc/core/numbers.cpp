@@ -1,11 +1,11 @@
-#include "xmlrpc/numbers.h"
+#include "xmlrpc/core/numbers.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 
-#include "xmlrpc/char_class.h"
+#include "xmlrpc/core/char_class.h"
 
 using charclass::isCSpace;
 using charclass::isDigit;

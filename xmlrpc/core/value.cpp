@@ -1,5 +1,5 @@
 // Value model: deep copies, kind checks, power-of-two array growth with byte moves.
-#include "xmlrpc/value.h"
+#include "xmlrpc/core/value.h"
 
 #include <cstdlib>
 #include <cstring>

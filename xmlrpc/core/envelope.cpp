@@ -1,10 +1,10 @@
 // methodCall writer, methodResponse reader and the fault text rule.
-#include "xmlrpc/envelope.h"
+#include "xmlrpc/core/envelope.h"
 
 #include <cstring>
 
-#include "xmlrpc/char_class.h"
-#include "xmlrpc/scanner.h"
+#include "xmlrpc/core/char_class.h"
+#include "xmlrpc/core/scanner.h"
 
 void writeMethodCall(std::string& out, const char* methodName, const XmlRpcValue& params) {
     out.reserve(out.size() + 128);

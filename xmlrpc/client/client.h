@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "xmlrpc/internet_transport.h"
-#include "xmlrpc/value.h"
+#include "xmlrpc/client/internet_transport.h"
+#include "xmlrpc/core/value.h"
 
 class XmlRpcClient {
   public:

@@ -3,8 +3,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include "app/host_text.h"
 #include "framework/com_ptr.h"
+#include "framework/text_conversion.h"
 
 CHostDriver hostDriver;
 
@@ -12,7 +12,7 @@ void CHostDriver::RunMacro(std::string_view macro) {
     if (!HasDispatch()) {
         return;
     }
-    InvokeHelper(kDispidRunMacro, DISPATCH_METHOD, {CVariant(toHostText(macro))});
+    InvokeHelper(kDispidRunMacro, DISPATCH_METHOD, {CVariant(WidenText(macro))});
 }
 
 void CHostDriver::SetQsoField(long index, std::string_view text) {
@@ -20,7 +20,7 @@ void CHostDriver::SetQsoField(long index, std::string_view text) {
         return;
     }
     InvokeHelper(kDispidSetQsoField, DISPATCH_METHOD,
-                 {CVariant(static_cast<LONG>(index)), CVariant(toHostText(text))});
+                 {CVariant(static_cast<LONG>(index)), CVariant(WidenText(text))});
 }
 
 void CHostDriver::SetFrequency(double frequency) {
@@ -31,7 +31,7 @@ void CHostDriver::SetMode(std::string_view mode) {
     if (!HasDispatch()) {
         return;
     }
-    SetProperty(kDispidMode, CVariant(toHostText(mode)));
+    SetProperty(kDispidMode, CVariant(WidenText(mode)));
 }
 
 bool AttachRunningObject(CDispatchDriver& driver, const wchar_t* progId) {

@@ -16,7 +16,8 @@ inline constexpr DISPID kDispidRunMacro = 16;
 inline constexpr DISPID kDispidSetQsoField = 18;
 
 // Every member does nothing while no interface is held, and throws AutomationError when the
-// host rejects the call or is gone. Texts are converted by toHostText (host_text.h).
+// host rejects the call or is gone. Texts are converted by WidenText
+// (framework/text_conversion.h).
 class CHostDriver : public CDispatchDriver {
   public:
     void RunMacro(std::string_view macro);

@@ -1,6 +1,6 @@
 #include "framework/automation_error.h"
 
-#include "framework/utf8.h"
+#include "framework/text_conversion.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -33,7 +33,7 @@ AutomationError::AutomationError(HRESULT hresult, std::wstring description, std:
 
 AutomationError::AutomationError(HRESULT hresult, std::wstring description, std::wstring source,
                                  std::wstring text)
-    : std::runtime_error(toUtf8(text)),
+    : std::runtime_error(ToUtf8(text)),
       m_hresult(hresult),
       m_description(std::move(description)),
       m_source(std::move(source)),

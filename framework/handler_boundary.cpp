@@ -1,6 +1,6 @@
 #include "framework/handler_boundary.h"
 
-#include "framework/wide_text.h"
+#include "framework/text_conversion.h"
 
 #include <cwchar>
 
@@ -28,7 +28,7 @@ std::wstring EscapedExceptionText(const std::exception_ptr& error, UINT message)
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        std::wstring text = WidenMessageText(e.what());
+        std::wstring text = WidenText(e.what());
         if (!text.empty()) {
             return text;
         }

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "framework/utf8.h"
+#include "framework/text_conversion.h"
 
 Journal::~Journal() {
     if (m_file != nullptr) {
@@ -27,7 +27,7 @@ void Journal::Write(std::string_view call, const std::string& jsonArgs) {
 }
 
 std::string jsonString(std::wstring_view text) {
-    const std::string utf8 = toUtf8(text);
+    const std::string utf8 = ToUtf8(text);
     std::string json = "\"";
     for (const char c : utf8) {
         const unsigned char byte = static_cast<unsigned char>(c);

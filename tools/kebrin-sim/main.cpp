@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "automation_object.h"
-#include "framework/utf8.h"
+#include "framework/text_conversion.h"
 #include "host_state.h"
 #include "journal.h"
 #include "kebrin_calls.h"
@@ -24,7 +24,7 @@
 namespace {
 
 void complain(const std::wstring& text) {
-    const std::string line = "kebrin-sim: " + toUtf8(text) + "\n";
+    const std::string line = "kebrin-sim: " + ToUtf8(text) + "\n";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
 }

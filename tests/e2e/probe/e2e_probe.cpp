@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/text_conversion.h"
+
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
@@ -22,20 +24,9 @@ constexpr int kFldigiIndicator = 1003;
 constexpr int kHostIndicator = 1004;
 constexpr int kLinkMark = 1005;
 
-std::string utf8(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                              size, nullptr, nullptr);
-    }
-    return out;
-}
-
 std::string json(const std::wstring& text) {
     std::string out = "\"";
-    for (const char c : utf8(text)) {
+    for (const char c : ToUtf8(text)) {
         const unsigned char byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';

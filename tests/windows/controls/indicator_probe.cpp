@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "framework/text_conversion.h"
+
 namespace {
 
 constexpr wchar_t kMainCaption[] = L"Fldigi<->Kebrin by Zorvath";
@@ -21,12 +23,6 @@ HWND WaitForMainDialog(DWORD timeoutMs) {
         ::Sleep(50);
     } while (::GetTickCount() - start < timeoutMs);
     return nullptr;
-}
-
-std::string Utf8(const wchar_t* text) {
-    char out[2048] = {};
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
-    return out;
 }
 
 }  // namespace
@@ -63,7 +59,7 @@ int wmain(int argc, wchar_t** argv) {
                               2000, nullptr);
         const auto style = static_cast<unsigned long>(::GetWindowLongPtrW(control, GWL_STYLE));
         std::printf("%d %ld %ld %ld %ld %lx %s\n", id, rect.left, rect.top, rect.right, rect.bottom,
-                    style, Utf8(text).c_str());
+                    style, ToUtf8(text).c_str());
         ++found;
     }
     std::fflush(stdout);

@@ -8,6 +8,8 @@
 #include <cwchar>
 #include <string>
 
+#include "framework/text_conversion.h"
+
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
@@ -15,14 +17,6 @@ constexpr wchar_t kMainCaption[] = L"Fldigi<->Kebrin by Zorvath";
 constexpr wchar_t kAboutCaption[] = L"О проекте Varnock";
 
 int failures = 0;
-
-std::string Narrow(const std::wstring& text) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? static_cast<std::size_t>(n) : 1, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
-}
 
 void Check(bool ok, const std::string& what) {
     if (!ok) {
@@ -85,7 +79,7 @@ void CheckControl(HWND dialog, int id, const wchar_t* text, bool visible, const 
     if (text != nullptr) {
         const std::wstring actual = TextOf(control);
         Check(actual == text,
-              label + " reads \"" + Narrow(text) + "\", not \"" + Narrow(actual) + "\"");
+              label + " reads \"" + ToUtf8(text) + "\", not \"" + ToUtf8(actual) + "\"");
     }
     Check((::IsWindowVisible(control) != FALSE) == visible,
           label + (visible ? " is visible" : " is hidden"));
@@ -244,7 +238,7 @@ int Resources(const wchar_t* path) {
             ::VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value),
                              &length);
             Check(value != nullptr && std::wstring(value) == entry.value,
-                  Narrow(entry.name) + " is \"" + Narrow(entry.value) + "\"");
+                  ToUtf8(entry.name) + " is \"" + ToUtf8(entry.value) + "\"");
         }
     }
 

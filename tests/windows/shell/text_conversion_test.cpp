@@ -1,12 +1,12 @@
-// Which texts the host driver decodes as UTF-8, and what the host then receives.
+// Which 8-bit texts are read as UTF-8, what they become in wide characters, and UTF-16 to
+// UTF-8.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/host_text.h"
-#include "app/text_encoding.h"
+#include "framework/text_conversion.h"
 
 namespace {
 
@@ -54,9 +54,9 @@ const DecisionCase kDecisionCases[] = {
     {"CP1251 text that is also valid UTF-8", "\xD0\xB8", true},
 };
 
-TEST(HostText, DecodesAsUtf8OnlyWellFormedNonAsciiText) {
+TEST(TextConversion, DecodesAsUtf8OnlyWellFormedNonAsciiText) {
     for (const DecisionCase& row : kDecisionCases) {
-        EXPECT_EQ(decodeAsUtf8(row.bytes), row.utf8) << row.what;
+        EXPECT_EQ(DecodeAsUtf8(row.bytes), row.utf8) << row.what;
     }
 }
 
@@ -77,10 +77,42 @@ const ConversionCase kConversionCases[] = {
     {"four-byte UTF-8 becomes a surrogate pair", "\xF0\x9F\x98\x80", L"\xD83D\xDE00"},
 };
 
-TEST(HostText, ConversionGivesTheIntendedCharacters) {
+TEST(TextConversion, WideningGivesTheIntendedCharacters) {
     ASSERT_EQ(::GetACP(), 1251u) << "these rows assume the Cyrillic ANSI code page";
     for (const ConversionCase& row : kConversionCases) {
-        EXPECT_EQ(toHostText(row.bytes), row.wide) << row.what;
+        EXPECT_EQ(WidenText(row.bytes), row.wide) << row.what;
+    }
+}
+
+struct Utf16Case {
+    const char* what;
+    std::wstring wide;
+    std::string bytes;
+};
+
+const Utf16Case kUtf16Cases[] = {
+    {"empty", L"", ""},
+    {"ASCII", L"DL1ABC", "DL1ABC"},
+    {"highest one-byte U+007F", L"\x7F", "\x7F"},
+    {"lowest two-byte U+0080", L"\x80", "\xC2\x80"},
+    {"Cyrillic", L"\u0418\u0432\u0430\u043D", "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"},
+    {"highest two-byte U+07FF", L"\x7FF", "\xDF\xBF"},
+    {"lowest three-byte U+0800", L"\x800", "\xE0\xA0\x80"},
+    {"highest three-byte U+FFFF", L"\xFFFF", "\xEF\xBF\xBF"},
+    {"surrogate pair U+1F600", L"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
+    {"highest code point U+10FFFF", L"\xDBFF\xDFFF", "\xF4\x8F\xBF\xBF"},
+    {"lone high surrogate", L"\xD800x", "\xEF\xBF\xBDx"},
+    {"high surrogate at the end", L"a\xDBFF", "a\xEF\xBF\xBD"},
+    {"lone low surrogate", L"\xDC00", "\xEF\xBF\xBD"},
+    {"low before high", L"\xDC00\xD800", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+    {"embedded NUL kept", std::wstring(L"a\0b", 3), std::string("a\0b", 3)},
+};
+
+TEST(TextConversion, Utf16BecomesValidUtf8) {
+    for (const Utf16Case& row : kUtf16Cases) {
+        const std::string bytes = ToUtf8(row.wide);
+        EXPECT_EQ(bytes, row.bytes) << row.what;
+        EXPECT_TRUE(IsValidUtf8(bytes)) << row.what;
     }
 }
 

@@ -8,6 +8,7 @@ target_sources(framework PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dispatch_driver.h
   ${CMAKE_CURRENT_LIST_DIR}/text_conversion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_conversion.h
+  ${CMAKE_CURRENT_LIST_DIR}/utf8.h
   ${CMAKE_CURRENT_LIST_DIR}/variant.cpp
   ${CMAKE_CURRENT_LIST_DIR}/variant.h)
 target_link_libraries(framework PUBLIC oleaut32 ole32 uuid)

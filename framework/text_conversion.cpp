@@ -4,32 +4,6 @@
 
 namespace {
 
-// The number of bytes of the sequence led by `lead` and the allowed range of its second byte
-// (which rules out overlongs, surrogates and code points above U+10FFFF); 0 for a byte that
-// cannot lead a sequence (a continuation byte, a C0/C1 overlong lead, F5..FF).
-struct SequenceShape {
-    std::size_t length;
-    int low;
-    int high;
-};
-
-SequenceShape shapeOf(unsigned char lead) {
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return {2, 0x80, 0xBF};
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return {3, lead == 0xE0 ? 0xA0 : 0x80, lead == 0xED ? 0x9F : 0xBF};
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return {4, lead == 0xF0 ? 0x90 : 0x80, lead == 0xF4 ? 0x8F : 0xBF};
-    }
-    return {0, 0, 0};
-}
-
-bool isContinuation(unsigned char byte) {
-    return byte >= 0x80 && byte <= 0xBF;
-}
-
 void appendUtf8(std::string& out, unsigned long c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -49,41 +23,6 @@ void appendUtf8(std::string& out, unsigned long c) {
 }
 
 }  // namespace
-
-bool IsValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        const SequenceShape shape = shapeOf(lead);
-        if (shape.length == 0 || text.size() - i < shape.length) {
-            return false;
-        }
-        const unsigned char second = static_cast<unsigned char>(text[i + 1]);
-        if (second < shape.low || second > shape.high) {
-            return false;
-        }
-        for (std::size_t k = 2; k < shape.length; ++k) {
-            if (!isContinuation(static_cast<unsigned char>(text[i + k]))) {
-                return false;
-            }
-        }
-        i += shape.length;
-    }
-    return true;
-}
-
-bool DecodeAsUtf8(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return IsValidUtf8(text);
-        }
-    }
-    return false;
-}
 
 std::wstring WidenText(std::string_view text) {
     if (text.empty()) {

@@ -2,7 +2,7 @@
 // hostDriver's interface.
 #include "app/host_driver.h"
 #include "app/host_session.h"
-#include "poll/poll_state.h"
+#include "app/poll/poll_state.h"
 
 bool HostWasAttached() {
     return pollcycle::processPollState().hostAttached;

@@ -8,8 +8,8 @@ add_library(poll_cycle STATIC
   poll/poll_cycle.cpp
   poll/poll_state.cpp
 )
-# Users include "poll/poll_cycle.h" and the port headers beside it.
-target_include_directories(poll_cycle PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+# Included from the repository root, as "app/poll/poll_cycle.h", like every other folder.
+target_include_directories(poll_cycle PUBLIC ${PROJECT_SOURCE_DIR})
 # Numbers are read from fldigi's texts as the XML-RPC layer reads them.
 target_link_libraries(poll_cycle PRIVATE xmlrpc_core)
 

@@ -2,13 +2,13 @@
 // thin and stateless; the state that lives between ticks is the process-wide poll state and
 // hostDriver. An exception from a host call leaves the handler (the framework shows it in an
 // error box); the tick had stopped the timer, so polling stops.
+#include "app/poll/poll_cycle.h"
+#include "app/poll/poll_state.h"
+#include "app/poll/xmlrpc_fldigi_port.h"
 #include "app/varnock_dlg.h"
 #include "app/windows_host_port.h"
 #include "app/windows_marker_files.h"
 #include "app/windows_poll_view.h"
-#include "poll/poll_cycle.h"
-#include "poll/poll_state.h"
-#include "poll/xmlrpc_fldigi_port.h"
 
 void CVarnockDlg::OnTimer(UINT_PTR) {
     pollcycle::XmlRpcFldigiPort fldigi;

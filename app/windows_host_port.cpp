@@ -2,7 +2,7 @@
 
 #include "app/host_driver.h"
 
-bool WindowsHostPort::attach() {
+bool WindowsHostPort::Attach() {
     // CLSIDFromProgID, CoInitialize, GetActiveObject (CoUninitialize when nothing runs),
     // QueryInterface for IDispatch and release of the IUnknown; hostDriver takes the interface.
     return AttachHostDriver();

@@ -2,11 +2,11 @@
 // "Kebrin2.Application" and the four automation members. Failed calls throw AutomationError.
 #pragma once
 
-#include "poll/host_port.h"
+#include "app/poll/host_port.h"
 
 class WindowsHostPort : public pollcycle::HostPort {
   public:
-    bool attach() override;
+    bool Attach() override;
     void RunMacro(const std::string& macro) override;
     void SetQsoField(int32_t index, const std::string& text) override;
     void SetFrequency(double hertz) override;

@@ -2,7 +2,7 @@
 // FindNextFileA, FindClose) and DeleteFileA. Paths are ANSI texts.
 #pragma once
 
-#include "poll/marker_files_port.h"
+#include "app/poll/marker_files_port.h"
 
 class WindowsMarkerFiles : public pollcycle::MarkerFilesPort {
   public:

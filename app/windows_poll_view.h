@@ -3,7 +3,7 @@
 // process exit.
 #pragma once
 
-#include "poll/poll_view.h"
+#include "app/poll/poll_view.h"
 
 class CVarnockDlg;
 class CAdvancedButton;

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <exception>
 
+#include "app/poll/poll_cycle.h"
 #include "host_call_text.h"
-#include "poll/poll_cycle.h"
 
 namespace diagnostics {
 namespace {
@@ -58,8 +58,8 @@ std::unique_ptr<pollcycle::FldigiSession> LoggingFldigiPort::openSession() {
     return std::make_unique<LoggingFldigiSession>(inner_.openSession(), context_);
 }
 
-bool LoggingHostPort::attach() {
-    const bool attached = inner_.attach();
+bool LoggingHostPort::Attach() {
+    const bool attached = inner_.Attach();
     if (attached) {
         context_.log.write("host attached");
     } else if (!context_.hostAbsenceLogged) {

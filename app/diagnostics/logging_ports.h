@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
+#include "app/poll/fldigi_port.h"
+#include "app/poll/host_port.h"
+#include "app/poll/marker_files_port.h"
+#include "app/poll/poll_state.h"
+#include "app/poll/poll_view.h"
 #include "diagnostic_log.h"
-#include "poll/fldigi_port.h"
-#include "poll/host_port.h"
-#include "poll/marker_files_port.h"
-#include "poll/poll_state.h"
-#include "poll/poll_view.h"
 
 namespace diagnostics {
 
@@ -44,7 +44,7 @@ class LoggingHostPort : public pollcycle::HostPort {
   public:
     LoggingHostPort(pollcycle::HostPort& inner, LogContext& context)
         : inner_(inner), context_(context) {}
-    bool attach() override;
+    bool Attach() override;
     void RunMacro(const std::string& macro) override;
     void SetQsoField(int32_t index, const std::string& text) override;
     void SetFrequency(double hertz) override;

@@ -1,4 +1,4 @@
-#include "field_table.h"
+#include "app/poll/field_table.h"
 
 namespace pollcycle {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "poll_state.h"
+#include "app/poll/poll_state.h"
 
 namespace pollcycle {
 

@@ -6,12 +6,14 @@
 
 namespace pollcycle {
 
+// Named like the host's automation members it stands for (RunMacro, SetQsoField, the puts of
+// Frequency and Mode).
 class HostPort {
   public:
     virtual ~HostPort() = default;
     // Obtains the running host's automation interface. False when no instance is running (or
     // its class is not registered); the attempt leaves nothing behind and may be repeated.
-    virtual bool attach() = 0;
+    virtual bool Attach() = 0;
     // The four members used, each one automation call. A failed call throws; the poll cycle
     // lets the exception out of the tick.
     virtual void RunMacro(const std::string& macro) = 0;

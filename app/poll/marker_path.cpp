@@ -1,4 +1,4 @@
-#include "marker_path.h"
+#include "app/poll/marker_path.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "modem_macro.h"
+#include "app/poll/modem_macro.h"
 
 #include <initializer_list>
 

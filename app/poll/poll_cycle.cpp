@@ -1,10 +1,10 @@
-#include "poll_cycle.h"
+#include "app/poll/poll_cycle.h"
 
 #include <memory>
 
-#include "frequency_text.h"
-#include "marker_path.h"
-#include "modem_macro.h"
+#include "app/poll/frequency_text.h"
+#include "app/poll/marker_path.h"
+#include "app/poll/modem_macro.h"
 
 namespace pollcycle {
 namespace {
@@ -19,13 +19,13 @@ PollCycle::PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, Marke
 
 void PollCycle::OnTimer() {
     // Stopped while the tick runs (also through a message box's own message loop), so ticks
-    // never overlap; an exception escaping runTick() leaves polling stopped.
+    // never overlap; an exception escaping RunTick() leaves polling stopped.
     view_.killTimer(kPollTimerId);
-    runTick();
+    RunTick();
     view_.setTimer(kPollTimerId, kPollPeriodMs);
 }
 
-void PollCycle::runTick() {
+void PollCycle::RunTick() {
     if (!state_.hostAttached && !AttachHost()) {
         // Nothing is read from fldigi while the host is absent, but first contact goes on.
         if (!state_.fldigiConnected) {
@@ -38,16 +38,16 @@ void PollCycle::runTick() {
     }
     view_.setCaption(kConnectedCaption);
     view_.showLinkMark();
-    sendChangedFields(readFields());
-    lookForLoggedQso();
+    SendChangedFields(ReadFields());
+    LookForLoggedQso();
 }
 
 bool PollCycle::AttachHost() {
-    if (!host_.attach()) {
+    if (!host_.Attach()) {
         return false;
     }
     state_.hostAttached = true;
-    showWorking(Indicator::Host, "Kebrin working");
+    ShowWorking(Indicator::Host, "Kebrin working");
     return true;
 }
 
@@ -60,11 +60,11 @@ bool PollCycle::ConnectFldigi() {
     state_.markerPath =
         markerPathForConfigDir(configDir.ok && configDir.isString ? configDir.text : "");
     state_.fldigiConnected = true;
-    showWorking(Indicator::Fldigi, "Fldigi working");
+    ShowWorking(Indicator::Fldigi, "Fldigi working");
     return true;
 }
 
-void PollCycle::showWorking(Indicator indicator, const char* text) {
+void PollCycle::ShowWorking(Indicator indicator, const char* text) {
     view_.setCheckedFlag(indicator, true);
     view_.setIndicatorText(indicator, text);
     view_.setIndicatorFaceColor(indicator, kWorkingFaceColor);
@@ -86,7 +86,7 @@ std::optional<std::string> PollCycle::GetFldigiString(const char* method) {
     return reply.isString ? std::move(reply.text) : std::string();
 }
 
-PollCycle::FieldTexts PollCycle::readFields() {
+PollCycle::FieldTexts PollCycle::ReadFields() {
     FieldTexts texts;
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         texts[i] = GetFldigiString(kFieldsInReadOrder[i].method);
@@ -94,7 +94,7 @@ PollCycle::FieldTexts PollCycle::readFields() {
     return texts;
 }
 
-void PollCycle::sendChangedFields(const FieldTexts& texts) {
+void PollCycle::SendChangedFields(const FieldTexts& texts) {
     for (const std::size_t i : kSendOrder) {
         if (!texts[i]) {
             continue;
@@ -105,11 +105,11 @@ void PollCycle::sendChangedFields(const FieldTexts& texts) {
             continue;
         }
         lastSent = *texts[i];
-        sendField(field, lastSent);
+        SendField(field, lastSent);
     }
 }
 
-void PollCycle::sendField(const FieldSpec& field, const std::string& text) {
+void PollCycle::SendField(const FieldSpec& field, const std::string& text) {
     switch (field.action) {
         case FieldAction::QsoField:
             host_.SetQsoField(field.qsoFieldIndex, text);
@@ -131,7 +131,7 @@ void PollCycle::MapModemToMacro(const std::string& modem) {
     }
 }
 
-void PollCycle::lookForLoggedQso() {
+void PollCycle::LookForLoggedQso() {
     bool markerSeen = false;
     for (const MarkerEntry& entry : markers_.find(state_.markerPath)) {
         if (entry.name.find("log.adif") == std::string::npos) {

@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "field_table.h"
-#include "fldigi_port.h"
-#include "host_port.h"
-#include "marker_files_port.h"
-#include "poll_state.h"
-#include "poll_view.h"
+#include "app/poll/field_table.h"
+#include "app/poll/fldigi_port.h"
+#include "app/poll/host_port.h"
+#include "app/poll/marker_files_port.h"
+#include "app/poll/poll_state.h"
+#include "app/poll/poll_view.h"
 
 namespace pollcycle {
 
@@ -25,6 +25,8 @@ inline constexpr uint32_t kWorkingCaptionColor = 0x00010101;  // red 1, green 1,
 inline constexpr const char* kConnectedCaption = "Fldigi<->Kebrin by Zorvath ---> Connected";
 inline constexpr const char* kFldigiNotLoadedMessage = "FLDIGI not loaded!";
 
+// Its steps are named as the window framework names a handler's work (OnTimer, AttachHost,
+// GetFldigiString, CommitLoggedQso), and so are the helpers between them.
 class PollCycle {
   public:
     PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, MarkerFilesPort& markers,
@@ -37,18 +39,18 @@ class PollCycle {
   private:
     using FieldTexts = std::array<std::optional<std::string>, kFieldCount>;
 
-    void runTick();
+    void RunTick();
     bool AttachHost();
     bool ConnectFldigi();
-    void showWorking(Indicator indicator, const char* text);
+    void ShowWorking(Indicator indicator, const char* text);
     // The text of a string result, an empty text for other results; no value when the call
     // failed and the user chose to go on (the field is then left alone for this tick).
     std::optional<std::string> GetFldigiString(const char* method);
-    FieldTexts readFields();
-    void sendChangedFields(const FieldTexts& texts);
-    void sendField(const FieldSpec& field, const std::string& text);
+    FieldTexts ReadFields();
+    void SendChangedFields(const FieldTexts& texts);
+    void SendField(const FieldSpec& field, const std::string& text);
     void MapModemToMacro(const std::string& modem);
-    void lookForLoggedQso();
+    void LookForLoggedQso();
     void CommitLoggedQso(const MarkerEntry& marker);
 
     PollState& state_;

@@ -1,4 +1,4 @@
-#include "poll_state.h"
+#include "app/poll/poll_state.h"
 
 namespace pollcycle {
 

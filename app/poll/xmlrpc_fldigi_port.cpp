@@ -1,4 +1,4 @@
-#include "xmlrpc_fldigi_port.h"
+#include "app/poll/xmlrpc_fldigi_port.h"
 
 #include "xmlrpc/client/client.h"
 #include "xmlrpc/core/value.h"

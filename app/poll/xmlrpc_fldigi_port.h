@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "fldigi_port.h"
+#include "app/poll/fldigi_port.h"
 
 namespace pollcycle {
 

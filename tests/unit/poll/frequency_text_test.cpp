@@ -1,4 +1,4 @@
-#include "poll/frequency_text.h"
+#include "app/poll/frequency_text.h"
 
 #include <gtest/gtest.h>
 

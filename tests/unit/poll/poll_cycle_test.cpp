@@ -14,18 +14,25 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+// Each side before and after the tick.
+enum class Host { Absent, Running, Attached };
+enum class Fldigi { Down, Up, Connected };
+
+// What the tick did.
+enum Did : unsigned {
+    Nothing = 0,
+    TryAttach = 1,     // asked the host for its object
+    FirstContact = 2,  // called "fldigi.name"
+    ReadFields = 4,    // read the fields: caption, link mark and the callsign sent
+};
+
 struct StateRow {
     const char* name;
-    bool hostAttached;
-    bool fldigiConnected;
-    bool hostRunning;
-    bool fldigiUp;
-    // expected
-    bool attachTried;
-    bool fldigiNameCalled;
-    bool fieldsRead;
-    bool hostAttachedAfter;
-    bool fldigiConnectedAfter;
+    Host host;
+    Fldigi fldigi;
+    unsigned did;
+    Host hostAfter;
+    Fldigi fldigiAfter;
 };
 
 void PrintTo(const StateRow& row, std::ostream* out) {
@@ -36,45 +43,44 @@ class StateTableTest : public PollCycleTest, public ::testing::WithParamInterfac
 
 TEST_P(StateTableTest, TickDoesWhatItsStateCallsFor) {
     const StateRow& row = GetParam();
-    state.hostAttached = row.hostAttached;
-    state.fldigiConnected = row.fldigiConnected;
-    host.running = row.hostRunning;
-    fldigi.down = !row.fldigiUp;
+    state.hostAttached = row.host == Host::Attached;
+    state.fldigiConnected = row.fldigi == Fldigi::Connected;
+    host.running = row.host != Host::Absent;
+    fldigi.down = row.fldigi == Fldigi::Down;
     fldigi.set("log.get_call", "DL1ABC");
 
     tick();
 
     EXPECT_EQ(journal.events.front(), "view killTimer 1500");
     EXPECT_TRUE(timerRearmed());
-    EXPECT_EQ(!journal.with("host attach").empty(), row.attachTried);
-    EXPECT_EQ(!journal.with("fldigi#1 fldigi.name").empty(), row.fldigiNameCalled);
+    EXPECT_EQ(!journal.with("host attach").empty(), (row.did & TryAttach) != 0);
+    EXPECT_EQ(!journal.with("fldigi#1 fldigi.name").empty(), (row.did & FirstContact) != 0);
+    const bool read = (row.did & ReadFields) != 0;
     EXPECT_EQ(!journal.with("fldigi#2 log.get_call").empty() ||
                   !journal.with("fldigi#1 log.get_call").empty(),
-              row.fieldsRead);
-    // Fields read means the caption, the link mark and the copy of the callsign.
-    EXPECT_EQ(!journal.with("view caption ").empty(), row.fieldsRead);
-    EXPECT_EQ(!journal.with("view showLinkMark").empty(), row.fieldsRead);
-    EXPECT_EQ(!journal.with("host SetQsoField 0 DL1ABC").empty(), row.fieldsRead);
+              read);
+    EXPECT_EQ(!journal.with("view caption ").empty(), read);
+    EXPECT_EQ(!journal.with("view showLinkMark").empty(), read);
+    EXPECT_EQ(!journal.with("host SetQsoField 0 DL1ABC").empty(), read);
     EXPECT_THAT(journal.with("view box"), IsEmpty());
-    EXPECT_EQ(state.hostAttached, row.hostAttachedAfter);
-    EXPECT_EQ(state.fldigiConnected, row.fldigiConnectedAfter);
+    EXPECT_EQ(state.hostAttached, row.hostAfter == Host::Attached);
+    EXPECT_EQ(state.fldigiConnected, row.fldigiAfter == Fldigi::Connected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     States, StateTableTest,
     ::testing::Values(
-        //        name                       hA     fC     run    up     attach name   read   hA'
-        //        fC'
-        StateRow{"NothingRunning", false, false, false, false, true, true, false, false, false},
-        StateRow{"OnlyFldigiRunning", false, false, false, true, true, true, false, false, true},
-        StateRow{"OnlyHostRunning", false, false, true, false, true, true, false, true, false},
-        StateRow{"FldigiKnownHostAbsent", false, true, false, true, true, false, false, false,
-                 true},
-        StateRow{"HostKnownFldigiAbsent", true, false, true, false, false, true, false, true,
-                 false},
-        StateRow{"HostKnownFldigiAppears", true, false, true, true, false, true, true, true, true},
-        StateRow{"BothKnown", true, true, true, true, false, false, true, true, true}),
+        //       name                      host            fldigi             did                        host after      fldigi after
+        StateRow{"NothingRunning",         Host::Absent,   Fldigi::Down,      TryAttach | FirstContact,  Host::Absent,   Fldigi::Down},
+        StateRow{"OnlyFldigiRunning",      Host::Absent,   Fldigi::Up,        TryAttach | FirstContact,  Host::Absent,   Fldigi::Connected},
+        StateRow{"OnlyHostRunning",        Host::Running,  Fldigi::Down,      TryAttach | FirstContact,  Host::Attached, Fldigi::Down},
+        StateRow{"FldigiKnownHostAbsent",  Host::Absent,   Fldigi::Connected, TryAttach,                 Host::Absent,   Fldigi::Connected},
+        StateRow{"HostKnownFldigiAbsent",  Host::Attached, Fldigi::Down,      FirstContact,              Host::Attached, Fldigi::Down},
+        StateRow{"HostKnownFldigiAppears", Host::Attached, Fldigi::Up,        FirstContact | ReadFields, Host::Attached, Fldigi::Connected},
+        StateRow{"BothKnown",              Host::Attached, Fldigi::Connected, ReadFields,                Host::Attached, Fldigi::Connected}),
     [](const ::testing::TestParamInfo<StateRow>& info) { return info.param.name; });
+// clang-format on
 
 TEST_F(PollCycleTest, AttachAndFirstContactInOneTickAlreadyCopyFields) {
     fldigi.set("log.get_call", "DL1ABC");

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "poll/fldigi_port.h"
-#include "poll/host_port.h"
-#include "poll/marker_files_port.h"
-#include "poll/poll_view.h"
+#include "app/poll/fldigi_port.h"
+#include "app/poll/host_port.h"
+#include "app/poll/marker_files_port.h"
+#include "app/poll/poll_view.h"
 
 namespace pollcycle::testing {
 
@@ -87,7 +87,7 @@ class FakeHost : public HostPort {
     std::string throwOn;  // empty: never throws
     std::vector<double> frequencies;
 
-    bool attach() override {
+    bool Attach() override {
         journal_.add("host attach");
         return running;
     }

@@ -1,4 +1,5 @@
-// A poll cycle wired to recording fakes.
+// A poll cycle wired to recording fakes; the fldigi port is the fixture's parameter (the fake
+// here, the real XML-RPC port in the tests against the fldigi stand-in).
 #pragma once
 
 #include <gmock/gmock.h>
@@ -7,16 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "poll/poll_cycle.h"
+#include "app/poll/poll_cycle.h"
 #include "poll_fakes.h"
 
 namespace pollcycle::testing {
 
-class PollCycleTest : public ::testing::Test {
+template <class FldigiPortType>
+class PollCycleFixture : public ::testing::Test {
   protected:
     Journal journal;
     PollState state;
-    FakeFldigi fldigi{journal};
+    FldigiPortType fldigi{journal};
     FakeHost host{journal};
     FakeMarkerFiles markers{journal};
     FakeView view{journal};
@@ -42,5 +44,7 @@ class PollCycleTest : public ::testing::Test {
         return !journal.events.empty() && journal.events.back() == "view setTimer 1500 1000";
     }
 };
+
+using PollCycleTest = PollCycleFixture<FakeFldigi>;
 
 }  // namespace pollcycle::testing

@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "poll/poll_cycle.h"
-#include "poll/xmlrpc_fldigi_port.h"
-#include "poll_fakes.h"
+#include "app/poll/poll_cycle.h"
+#include "app/poll/xmlrpc_fldigi_port.h"
+#include "poll_fixture.h"
 #include "xmlrpc/client/client.h"
 #include "xmlrpc/core/value.h"
 
@@ -94,21 +94,12 @@ std::string fldigiString(const char* method) {
                : "<failed>";
 }
 
-class FldigiSimSessionTest : public ::testing::Test {
-  protected:
-    Journal journal;
-    PollState state;
-    XmlRpcFldigiPort fldigi;
-    FakeHost host{journal};
-    FakeMarkerFiles markers{journal};
-    FakeView view{journal};
-    PollCycle cycle{state, fldigi, host, markers, view};
-
-    void tick() {
-        journal.events.clear();
-        cycle.OnTimer();
-    }
+// The real fldigi port; the fixture hands every port its journal.
+struct RealFldigiPort : XmlRpcFldigiPort {
+    explicit RealFldigiPort(Journal&) {}
 };
+
+using FldigiSimSessionTest = PollCycleFixture<RealFldigiPort>;
 
 TEST_F(FldigiSimSessionTest, ConnectsCopiesFieldsAndClearsAfterACommit) {
     FldigiSim sim;

@@ -1,5 +1,6 @@
 #include "app/varnock_app.h"
 
+#include "app/bridge_run.h"
 #include "app/varnock_dlg.h"
 
 #include <commctrl.h>
@@ -22,8 +23,12 @@ bool CVarnockApp::InitInstance() {
     SetRegistryKey(L"Локальные приложения, созданные с помощью мастера приложений");
 
     CVarnockDlg dialog;
+    dialog.m_run = m_run;
     SetMainWnd(&dialog);
-    dialog.DoModal();
+    const INT_PTR result = dialog.DoModal();
     SetMainWnd(nullptr);
+    if (m_run != nullptr) {
+        m_run->note(result == IDOK ? "Finish" : "window closed");
+    }
     return false;
 }

@@ -3,10 +3,18 @@
 
 #include "framework/win_app.h"
 
+class BridgeRun;
+
 class CVarnockApp : public CWinApp {
   public:
+    // `run`: the endpoint and the log from the command line; null for the defaults.
+    explicit CVarnockApp(BridgeRun* run = nullptr) : m_run(run) {}
+
     bool InitInstance() override;
 
     static const MessageMap* messageMap();
     const MessageMap* GetMessageMap() const override { return messageMap(); }
+
+  private:
+    BridgeRun* m_run;
 };

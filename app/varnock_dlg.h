@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+class BridgeRun;
+
 // The About entry of the system menu: its command id once the system's low four bits are cleared.
 bool IsAboutCommand(UINT commandId);
 
@@ -31,6 +33,8 @@ class CVarnockDlg : public CDialog {
     int m_fldigiChecked = 0;            // check state of control 1003
     CAdvancedButton m_fldigiIndicator;  // draws control 1003
     CAdvancedButton m_hostIndicator;    // draws control 1004
+    // The fldigi endpoint and the diagnostic log; null: the fixed endpoint, no log.
+    BridgeRun* m_run = nullptr;
 
     const MessageMap* GetMessageMap() const override { return messageMap(); }
     static const MessageMap* messageMap();

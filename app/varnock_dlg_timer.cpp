@@ -2,6 +2,7 @@
 // thin and stateless; the state that lives between ticks is the process-wide poll state and
 // hostDriver. An exception from a host call leaves the handler (the framework shows it in an
 // error box); the tick had stopped the timer, so polling stops.
+#include "app/bridge_run.h"
 #include "app/poll/poll_cycle.h"
 #include "app/poll/poll_state.h"
 #include "app/poll/xmlrpc_fldigi_port.h"
@@ -11,9 +12,15 @@
 #include "app/windows_poll_view.h"
 
 void CVarnockDlg::OnTimer(UINT_PTR) {
-    pollcycle::XmlRpcFldigiPort fldigi;
+    pollcycle::XmlRpcFldigiPort fldigi(m_run != nullptr ? m_run->fldigiEndpoint()
+                                                        : pollcycle::kFldigiEndpoint);
     WindowsHostPort host;
     WindowsMarkerFiles markers;
     DialogPollView view(*this);
+    if (diagnostics::LogContext* log = m_run != nullptr ? m_run->logContext() : nullptr) {
+        diagnostics::runLoggedTick(*log, pollcycle::processPollState(), fldigi, host, markers,
+                                   view);
+        return;
+    }
     pollcycle::PollCycle(pollcycle::processPollState(), fldigi, host, markers, view).OnTimer();
 }

@@ -1,6 +1,8 @@
 #include "command_line_options.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 
 namespace bridgeoptions {
 namespace {
@@ -150,12 +152,13 @@ const char* usageText() {
 }
 
 std::string instanceName(const std::string& endpoint) {
-    std::string name = "Varnock-" + lowerAscii(endpoint);
-    for (char& c : name) {
-        if (c == '\\') {
-            c = '/';
-        }
+    // FNV-1a over the endpoint in lower case: a short name of plain characters.
+    uint64_t hash = 14695981039346656037ULL;
+    for (const char c : lowerAscii(endpoint)) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
     }
+    char name[32];
+    std::snprintf(name, sizeof name, "Varnock-%016llx", static_cast<unsigned long long>(hash));
     return name;
 }
 

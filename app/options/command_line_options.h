@@ -36,7 +36,7 @@ std::string endpointProblem(const std::string& url);
 const char* usageText();
 
 // A name that identifies one bridge per fldigi endpoint (the same endpoint written in another
-// letter case gives the same name); safe as a kernel object name.
+// letter case gives the same name): "Varnock-" and 16 hex digits, safe as a kernel object name.
 std::string instanceName(const std::string& endpoint);
 
 }  // namespace bridgeoptions

@@ -184,10 +184,10 @@ class KebrinSim:
 class Varnock:
     """Varnock.exe, started from a Linux folder so that paths without a drive land on Z:."""
 
-    def __init__(self, stack, wine, exe, probe, workdir):
+    def __init__(self, stack, wine, exe, probe, workdir, args=()):
         self.probe = probe
-        self.process = stack.start("Varnock", wine.argv(exe), stop=self.finish, env=wine.env,
-                                   cwd=workdir, stdout=subprocess.DEVNULL,
+        self.process = stack.start("Varnock", wine.argv(exe, *args), stop=self.finish,
+                                   env=wine.env, cwd=workdir, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         state = wait_for(lambda: self.probe.state().get("hwnd") and self.probe.state(), 30,
                          "Varnock's window")
@@ -209,9 +209,13 @@ class Varnock:
 class Fldigi:
     """What a test does with fldigi, real or stand-in: its setters and getters over XML-RPC."""
 
-    url = "http://127.0.0.1:%d/RPC2" % FLDIGI_PORT
+    port = FLDIGI_PORT
     config_dir = None
     process = None
+
+    @property
+    def url(self):
+        return "http://127.0.0.1:%d/RPC2" % self.port
 
     def rpc(self, method, *params):
         proxy = xmlrpc.client.ServerProxy(self.url)
@@ -294,15 +298,16 @@ class StandInFldigi(Fldigi):
 
     name = "stand-in"
 
-    def __init__(self, stack, workdir, script, demo=False):
+    def __init__(self, stack, workdir, script, demo=False, port=FLDIGI_PORT):
+        self.port = port
         self.config_dir = os.path.join(tempfile.mkdtemp(prefix="fldigi-sim.", dir=workdir), "")
-        self.requests_path = os.path.join(workdir, "fldigi-requests.jsonl")
-        ready = os.path.join(workdir, "fldigi-sim-ready")
+        self.requests_path = os.path.join(workdir, "fldigi-requests-%d.jsonl" % port)
+        ready = os.path.join(workdir, "fldigi-sim-ready-%d" % port)
         for path in (ready, self.requests_path):
             if os.path.exists(path):
                 os.remove(path)
         self.process = stack.start(
-            "fldigi-sim", [sys.executable, script, "--port", str(FLDIGI_PORT),
+            "fldigi-sim", [sys.executable, script, "--port", str(port),
                            "--config-dir", self.config_dir, "--ready-file", ready,
                            "--journal", self.requests_path] + (["--demo"] if demo else []),
             stdout=subprocess.DEVNULL)

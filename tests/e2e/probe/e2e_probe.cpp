@@ -2,7 +2,9 @@
 // their processes, and answers them, for the end-to-end tests. Output is UTF-8 JSON, one
 // object per line.
 //
-//   e2e_probe state             the main dialog: caption, indicators, link mark
+//   e2e_probe state             the main dialog: caption, indicators, link mark, whether
+//                               it is the foreground window
+//   e2e_probe states            the same for every main dialog (one line each)
 //   e2e_probe boxes             every other visible dialog window: title, texts, buttons
 //   e2e_probe press HWND ID     posts WM_COMMAND ID (BN_CLICKED) to that dialog
 //
@@ -106,21 +108,30 @@ void printLine(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
-int printState() {
+void printMainDialog(HWND dialog) {
+    printLine("{\"found\":true,\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
+              ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" + json(textOf(dialog)) +
+              ",\"rect\":" + rectJson(dialog) +
+              ",\"foreground\":" + (::GetForegroundWindow() == dialog ? "true" : "false") +
+              ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) +
+              ",\"host\":" + controlJson(dialog, kHostIndicator) +
+              ",\"link\":" + controlJson(dialog, kLinkMark) + "}");
+}
+
+int printState(bool all) {
+    bool found = false;
     for (HWND dialog : visibleDialogs()) {
-        if (!isMainDialog(dialog)) {
-            continue;
+        if (isMainDialog(dialog)) {
+            printMainDialog(dialog);
+            found = true;
+            if (!all) {
+                return 0;
+            }
         }
-        printLine(
-            "{\"found\":true,\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
-            ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" + json(textOf(dialog)) +
-            ",\"rect\":" + rectJson(dialog) +
-            ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) +
-            ",\"host\":" + controlJson(dialog, kHostIndicator) +
-            ",\"link\":" + controlJson(dialog, kLinkMark) + "}");
-        return 0;
     }
-    printLine("{\"found\":false}");
+    if (!found && !all) {
+        printLine("{\"found\":false}");
+    }
     return 0;
 }
 
@@ -170,7 +181,10 @@ int press(const wchar_t* windowText, const wchar_t* idText) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 2 && std::wcscmp(argv[1], L"state") == 0) {
-        return printState();
+        return printState(false);
+    }
+    if (argc == 2 && std::wcscmp(argv[1], L"states") == 0) {
+        return printState(true);
     }
     if (argc == 2 && std::wcscmp(argv[1], L"boxes") == 0) {
         return printBoxes();
@@ -178,6 +192,6 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 4 && std::wcscmp(argv[1], L"press") == 0) {
         return press(argv[2], argv[3]);
     }
-    std::fputs("usage: e2e_probe state | boxes | press HWND ID\n", stderr);
+    std::fputs("usage: e2e_probe state | states | boxes | press HWND ID\n", stderr);
     return 2;
 }

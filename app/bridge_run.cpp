@@ -1,0 +1,79 @@
+#include "app/bridge_run.h"
+
+#include "app/windows_command_line.h"
+#include "diagnostics/std_log_file.h"
+#include "framework/text_conversion.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr int kExitBadCommandLine = 2;
+constexpr DWORD kFindRunningBridgeMs = 800;
+constexpr wchar_t kBoxCaption[] = L"Varnock";
+
+void showBox(const std::string& utf8Text, UINT icon) {
+    ::MessageBoxW(nullptr, WidenText(utf8Text).c_str(), kBoxCaption, MB_OK | icon);
+}
+
+// The system's text for the last error of this thread, in UTF-8.
+std::string lastErrorText() {
+    const DWORD error = ::GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = length > 0 ? ToUtf8(std::wstring_view(text, length)) : std::string();
+    ::LocalFree(text);
+    return message.empty() ? "error " + std::to_string(error) : message;
+}
+
+}  // namespace
+
+std::optional<int> BridgeRun::start(const wchar_t* commandLine) {
+    using bridgeoptions::CommandLineOutcome;
+    const bridgeoptions::ParsedCommandLine parsed =
+        bridgeoptions::parseCommandLine(CommandLineArguments(commandLine));
+    if (parsed.outcome == CommandLineOutcome::Help) {
+        showBox(bridgeoptions::usageText(), MB_ICONINFORMATION);
+        return 0;
+    }
+    if (parsed.outcome == CommandLineOutcome::Error) {
+        showBox(parsed.problem + "\n\n" + bridgeoptions::usageText(), MB_ICONERROR);
+        return kExitBadCommandLine;
+    }
+    options_ = parsed.options;
+    instance_ = std::make_unique<InstanceLock>(bridgeoptions::instanceName(fldigiEndpoint()));
+    if (!instance_->acquired()) {
+        instance_->bringRunningBridgeToFront(kFindRunningBridgeMs);
+        return 0;
+    }
+    return openLog();
+}
+
+std::optional<int> BridgeRun::openLog() {
+    if (options_.logFile.empty()) {
+        return std::nullopt;
+    }
+    std::string problem;
+    std::unique_ptr<diagnostics::StdLogFile> file =
+        diagnostics::StdLogFile::open(options_.logFile, problem);
+    if (!file) {
+        showBox("The log file cannot be opened:\n" + options_.logFile + "\n" + problem,
+                MB_ICONERROR);
+        return kExitBadCommandLine;
+    }
+    log_ = std::make_unique<diagnostics::DiagnosticLog>(std::move(file));
+    context_ = std::make_unique<diagnostics::LogContext>(diagnostics::LogContext{*log_});
+    context_->utf8 = [](const std::string& text) { return ToUtf8(WidenText(text)); };
+    context_->lastErrorText = lastErrorText;
+    note("Varnock " VARNOCK_VERSION " started; fldigi at " + fldigiEndpoint() + "; log " +
+         options_.logFile);
+    return std::nullopt;
+}
+
+void BridgeRun::note(const std::string& event) {
+    if (log_) {
+        log_->write(event);
+    }
+}

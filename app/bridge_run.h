@@ -1,0 +1,35 @@
+// What a start of Varnock.exe is given from its command line: the fldigi endpoint, the
+// diagnostic log, and the hold on "one bridge per endpoint". Made before the dialog opens.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/single_instance.h"
+#include "diagnostics/diagnostic_log.h"
+#include "diagnostics/logging_ports.h"
+#include "options/command_line_options.h"
+
+class BridgeRun {
+  public:
+    // Reads the command line and acts on it: help, a mistake (the box names it), another
+    // bridge for the same endpoint (brought to the front), a log that cannot be opened (the
+    // box names it). Returns the exit code when the process is to end now, nothing when the
+    // bridge is to start.
+    std::optional<int> start(const wchar_t* commandLine);
+
+    const std::string& fldigiEndpoint() const { return options_.fldigiEndpoint; }
+    // Null without --log.
+    diagnostics::LogContext* logContext() { return context_.get(); }
+    // Writes an event when there is a log.
+    void note(const std::string& event);
+
+  private:
+    std::optional<int> openLog();
+
+    bridgeoptions::BridgeOptions options_;
+    std::unique_ptr<InstanceLock> instance_;
+    std::unique_ptr<diagnostics::DiagnosticLog> log_;
+    std::unique_ptr<diagnostics::LogContext> context_;
+};

@@ -1,0 +1,35 @@
+// One bridge per fldigi endpoint in a user session: a named mutex, and beside it a small
+// shared block with the process id of the bridge that holds it, so that a second start can
+// bring that bridge's window to the front.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+
+class InstanceLock {
+  public:
+    // `name` is a plain object name (no backslashes); it is made local to the session.
+    explicit InstanceLock(const std::string& name);
+
+    // True when no other bridge held the name: this one does now.
+    bool acquired() const { return acquired_; }
+
+    // Another bridge holds the name: brings its main window (or the box it shows) to the
+    // front, waiting at most `timeoutMs` for that window to appear. False when none was found.
+    bool bringRunningBridgeToFront(DWORD timeoutMs) const;
+
+  private:
+    struct HandleCloser {
+        void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+    };
+    using Handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+    DWORD runningProcessId() const;
+
+    Handle mutex_;
+    Handle sharedBlock_;
+    bool acquired_ = false;
+};

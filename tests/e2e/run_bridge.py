@@ -21,7 +21,7 @@ import time
 import xmlrpc.client
 
 from e2e_support import (Failure, KebrinSim, PortLock, Probe, RealFldigi, Stack, StandInFldigi,
-                         Varnock, Wine, screenshot, wait_for)
+                         Varnock, Wine, screenshot, wait_for, windows_path)
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 STAND_IN = os.path.join(REPO, "tools", "fldigi-sim", "fldigi_sim.py")
@@ -84,6 +84,7 @@ def main():
     stop = threading.Event()
     workdir = os.path.join(build, "run-bridge")
     os.makedirs(workdir, exist_ok=True)
+    log = os.path.join(workdir, "varnock.log")
     shots = []
     varnock = None
 
@@ -100,7 +101,9 @@ def main():
             fldigi = RealFldigi(stack, workdir)
         print("run: starting kebrin-sim.exe and Varnock.exe under Wine", flush=True)
         kebrin = KebrinSim(stack, wine, exes["kebrin"], workdir)
-        varnock = Varnock(stack, wine, exes["varnock"], Probe(wine, exes["probe"]), workdir)
+        varnock = Varnock(stack, wine, exes["varnock"], Probe(wine, exes["probe"]), workdir,
+                          ["--log", windows_path(log)])
+        print("run: Varnock writes its diagnostic log to %s" % log, flush=True)
         if fldigi is None:
             print("run: starting the fldigi stand-in with its demo operator", flush=True)
             fldigi = StandInFldigi(stack, workdir, STAND_IN, demo=True)
@@ -152,6 +155,8 @@ def main():
         lock.release()
         if shots:
             print("run: screenshots in %s" % args.screenshots)
+        if os.path.exists(log):
+            print("run: Varnock's diagnostic log (appended on every run): %s" % log)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,132 @@
+// What the diagnostic log costs a poll tick. "Quiet" ticks read the eleven fields from an
+// fldigi-like HTTP server through the real client and find nothing changed (the log writes
+// nothing); "busy" ticks get a new call sign from in-process ports every time, so each sends
+// one host call and the log writes one line to a file on disk.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <unistd.h>
+
+#include "app/diagnostics/logging_ports.h"
+#include "app/diagnostics/std_log_file.h"
+#include "app/poll/poll_cycle.h"
+#include "app/poll/xmlrpc_fldigi_port.h"
+#include "fldigi_like_server.h"
+
+namespace {
+
+using namespace pollcycle;
+
+class NullHost : public HostPort {
+  public:
+    bool Attach() override { return true; }
+    void RunMacro(const std::string&) override {}
+    void SetQsoField(int32_t, const std::string&) override {}
+    void SetFrequency(double) override {}
+    void SetMode(const std::string&) override {}
+};
+
+class NoMarkers : public MarkerFilesPort {
+  public:
+    std::vector<MarkerEntry> find(const std::string&) override { return {}; }
+    bool remove(const std::string&) override { return false; }
+};
+
+class NullView : public PollView {
+  public:
+    void killTimer(unsigned) override {}
+    void setTimer(unsigned, unsigned) override {}
+    void setIndicatorText(Indicator, const std::string&) override {}
+    void setIndicatorFaceColor(Indicator, uint32_t) override {}
+    void setIndicatorCaptionColor(Indicator, uint32_t) override {}
+    void setCheckedFlag(Indicator, bool) override {}
+    void moveFlagsIntoControls() override {}
+    void setCaption(const std::string&) override {}
+    void showLinkMark() override {}
+    MessageAnswer askOkCancel(const std::string&) override { return MessageAnswer::Cancel; }
+    [[noreturn]] void exitProcess(unsigned code) override { std::exit(static_cast<int>(code)); }
+};
+
+// fldigi in process: a new call sign on every tick, every other field empty.
+class ChangingFldigi : public FldigiPort, public FldigiSession {
+  public:
+    std::unique_ptr<FldigiSession> openSession() override {
+        return std::make_unique<Forward>(*this);
+    }
+    FldigiReply call(const char* method) override {
+        const bool callSign = std::string(method) == "log.get_call";
+        return FldigiReply{true, true, callSign ? "DL" + std::to_string(++ticks_) : ""};
+    }
+
+  private:
+    struct Forward : FldigiSession {
+        explicit Forward(ChangingFldigi& owner) : owner(owner) {}
+        FldigiReply call(const char* method) override { return owner.call(method); }
+        ChangingFldigi& owner;
+    };
+    long ticks_ = 0;
+};
+
+FldigiLikeServer& server() {
+    static FldigiLikeServer instance;
+    return instance;
+}
+
+struct LogOnDisk {
+    LogOnDisk() {
+        std::string problem;
+        log = std::make_unique<diagnostics::DiagnosticLog>(
+            diagnostics::StdLogFile::open(path.u8string(), problem));
+        context = std::make_unique<diagnostics::LogContext>(diagnostics::LogContext{*log});
+    }
+    ~LogOnDisk() {
+        context.reset();
+        log.reset();
+        std::filesystem::remove(path);
+        std::filesystem::remove(path.u8string() + ".1");
+    }
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("varnock-tick-bench-" + std::to_string(::getpid()) + ".log");
+    std::unique_ptr<diagnostics::DiagnosticLog> log;
+    std::unique_ptr<diagnostics::LogContext> context;
+};
+
+template <typename Fldigi>
+void runTicks(benchmark::State& bench, Fldigi& fldigi, bool withLog) {
+    PollState state;
+    state.hostAttached = state.fldigiConnected = true;
+    state.markerPath = "/nonexistent/temp/log.adif";
+    NullHost host;
+    NoMarkers markers;
+    NullView view;
+    LogOnDisk disk;
+    for (auto _ : bench) {
+        if (withLog) {
+            diagnostics::runLoggedTick(*disk.context, state, fldigi, host, markers, view);
+        } else {
+            PollCycle(state, fldigi, host, markers, view).OnTimer();
+        }
+    }
+    bench.SetLabel(withLog ? "with log" : "without log");
+}
+
+void quietTick(benchmark::State& bench) {
+    XmlRpcFldigiPort fldigi("http://127.0.0.1:" + std::to_string(server().port()) + "/RPC2");
+    runTicks(bench, fldigi, bench.range(0) != 0);
+}
+
+void busyTick(benchmark::State& bench) {
+    ChangingFldigi fldigi;
+    runTicks(bench, fldigi, bench.range(0) != 0);
+}
+
+BENCHMARK(quietTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+BENCHMARK(busyTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -3,23 +3,20 @@
 # WinMain and the resources.
 add_library(varnock_ui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/about_dlg.h
-  ${CMAKE_CURRENT_LIST_DIR}/host_session.h
-  ${CMAKE_CURRENT_LIST_DIR}/bridge_host_session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/varnock_app.cpp
   ${CMAKE_CURRENT_LIST_DIR}/varnock_app.h
   ${CMAKE_CURRENT_LIST_DIR}/varnock_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/varnock_dlg.h
   ${CMAKE_CURRENT_LIST_DIR}/varnock_dlg_timer.cpp)
-# The Windows side of the poll cycle: its ports over hostDriver, the directory search and the
-# dialog (the fldigi port over XmlRpcClient comes with poll_fldigi_xmlrpc).
+# The Windows side of the poll cycle: its ports over the directory search and the dialog (the
+# host port is the host session; the fldigi port over XmlRpcClient comes with
+# poll_fldigi_xmlrpc).
 target_sources(varnock_ui PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/windows_host_port.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/windows_host_port.h
   ${CMAKE_CURRENT_LIST_DIR}/windows_marker_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/windows_marker_files.h
   ${CMAKE_CURRENT_LIST_DIR}/windows_poll_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/windows_poll_view.h)
-target_link_libraries(varnock_ui PUBLIC poll_cycle poll_fldigi_xmlrpc host_driver controls)
+target_link_libraries(varnock_ui PUBLIC poll_cycle poll_fldigi_xmlrpc host_session controls)
 target_include_directories(varnock_ui PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(varnock_ui PUBLIC framework ole32 comctl32)
 

@@ -4,8 +4,6 @@
 #include "app/host_session.h"
 #include "framework/dc.h"
 
-#include <objbase.h>
-
 #include <string>
 
 namespace {
@@ -136,8 +134,5 @@ HBRUSH CVarnockDlg::OnCtlColor(HDC dc, HWND, UINT) {
 
 void CVarnockDlg::OnBnClickedFinish() {
     OnOK();
-    if (HostWasAttached()) {
-        ReleaseHostDriver();
-        ::CoUninitialize();
-    }
+    hostDriver.End();
 }

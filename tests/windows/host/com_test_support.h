@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "app/host_driver.h"
+#include "app/host_session.h"
 
 // True when COM is not initialised on this thread (every CoInitialize was balanced).
 inline bool comIsUninitialised() {
@@ -18,19 +18,16 @@ inline bool comIsUninitialised() {
     return hr == S_OK;
 }
 
-// Ends what a successful attach began, the way Finish does: release, then CoUninitialize.
-class AttachedSession {
+// Ends the session when the test leaves the scope, the way Finish does.
+class SessionEnd {
   public:
-    explicit AttachedSession(CDispatchDriver& driver) : m_driver(driver) {}
-    AttachedSession(const AttachedSession&) = delete;
-    AttachedSession& operator=(const AttachedSession&) = delete;
-    ~AttachedSession() {
-        m_driver.ReleaseDispatch();
-        ::CoUninitialize();
-    }
+    explicit SessionEnd(HostSession& session) : m_session(session) {}
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+    ~SessionEnd() { m_session.End(); }
 
   private:
-    CDispatchDriver& m_driver;
+    HostSession& m_session;
 };
 
 inline double millisecondsSince(std::chrono::steady_clock::time_point start) {

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/host_driver.h"
+#include "app/host_session.h"
 #include "com_test_support.h"
 #include "framework/automation_error.h"
 #include "sim_commands.h"
@@ -30,14 +29,13 @@ class KebrinSim : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(m_sim.Ready()) << m_sim.Problem();
-        ASSERT_TRUE(AttachRunningObject(m_driver, kHostProgId));
-        m_session = std::make_unique<AttachedSession>(m_driver);
+        ASSERT_TRUE(m_host.Attach());
     }
-    void TearDown() override { m_session.reset(); }
+    void TearDown() override { m_host.End(); }
 
     SimProcess m_sim;
-    CDispatchDriver m_driver;
-    std::unique_ptr<AttachedSession> m_session;
+    HostSession m_host;
+    CDispatchDriver& m_driver = m_host.Driver();
 };
 
 struct CallCase {
@@ -150,18 +148,18 @@ TEST_F(KebrinSim, JournalWritesNumbersAndTextsAsJson) {
 TEST(KebrinSimControl, QuitAfterNCallsAnswersThemThenLeavesTheTable) {
     SimProcess sim({L"--quit-after", L"2"});
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    CDispatchDriver driver;
-    ASSERT_TRUE(AttachRunningObject(driver, kHostProgId));
+    HostSession host;
+    ASSERT_TRUE(host.Attach());
     {
-        AttachedSession session(driver);
-        driver.SetProperty(kDispidMode, CVariant(L"CW"));
-        driver.SetProperty(kDispidMode, CVariant(L"RTTY"));
+        SessionEnd ending(host);
+        host.SetMode("CW");
+        host.SetMode("RTTY");
         ASSERT_TRUE(sim.WaitForExit(10000));
-        EXPECT_THROW(driver.SetProperty(kDispidMode, CVariant(L"PSK")), AutomationError);
+        EXPECT_THROW(host.SetMode("PSK"), AutomationError);
     }
     EXPECT_EQ(sim.JournalLines().size(), 2u);
-    CDispatchDriver again;
-    EXPECT_FALSE(AttachRunningObject(again, kHostProgId)) << "the object left the table";
+    HostSession again;
+    EXPECT_FALSE(again.Attach()) << "the object left the table";
 }
 
 TEST(KebrinSimControl, ControlFileSwitchesFailingAndQuits) {
@@ -175,11 +173,12 @@ TEST(KebrinSimControl, ControlFileSwitchesFailingAndQuits) {
     write("ok\n");
     SimProcess sim({L"--control", control});
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    CDispatchDriver driver;
-    ASSERT_TRUE(AttachRunningObject(driver, kHostProgId));
+    HostSession host;
+    ASSERT_TRUE(host.Attach());
     {
-        AttachedSession session(driver);
-        EXPECT_NO_THROW(driver.SetProperty(kDispidMode, CVariant(L"CW")));
+        SessionEnd ending(host);
+        CDispatchDriver& driver = host.Driver();
+        EXPECT_NO_THROW(host.SetMode("CW"));
         write("fail\n");
         // Polled ten times a second: wait (bounded) for the switch.
         bool failed = false;

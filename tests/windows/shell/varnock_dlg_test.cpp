@@ -3,6 +3,8 @@
 // so the system menu can only be read from inside.)
 #include "app/varnock_dlg.h"
 
+#include <objbase.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -122,6 +124,22 @@ TEST(VarnockDialog, FinishEndsTheDialogAndSavesTheControlsIntoTheFlags) {
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.m_fldigiChecked, fldigiState);
     EXPECT_EQ(dialog.m_hostChecked, hostState);
+}
+
+// COM begun by someone else on the thread survives Finish when the host was never attached.
+TEST(VarnockDialog, FinishWithoutAnAttachedHostDoesNoComShutdown) {
+    ASSERT_EQ(::CoInitialize(nullptr), S_OK);
+    InspectedVarnockDlg dialog([](InspectedVarnockDlg& d) {
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(::GetDlgItem(d.m_hWnd, IDOK)));
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    const HRESULT again = ::CoInitialize(nullptr);
+    EXPECT_EQ(again, S_FALSE) << "Finish must not end COM it did not begin";
+    if (SUCCEEDED(again)) {
+        ::CoUninitialize();
+    }
+    ::CoUninitialize();
 }
 
 }  // namespace

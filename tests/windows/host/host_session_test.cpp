@@ -1,11 +1,11 @@
-// The host driver against kebrin-sim running in another process.
+// The host session against kebrin-sim running in another process.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
 
-#include "app/host_driver.h"
+#include "app/host_session.h"
 #include "com_test_support.h"
 #include "framework/automation_error.h"
 #include "sim_commands.h"
@@ -15,17 +15,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-TEST(HostDriver, AllFourMembersArriveWithTheirArguments) {
+TEST(HostSession, AllFourMembersArriveWithTheirArguments) {
     ASSERT_EQ(::GetACP(), 1251u) << "the CP1251 row assumes the Cyrillic ANSI code page";
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
 
     const auto start = Clock::now();
-    ASSERT_TRUE(AttachHostDriver());
+    ASSERT_TRUE(hostDriver.Attach());
     RecordProperty("attach_ms", std::to_string(millisecondsSince(start)));
     {
-        AttachedSession session(hostDriver);
-        ASSERT_TRUE(hostDriver.HasDispatch());
+        SessionEnd ending(hostDriver);
+        ASSERT_TRUE(hostDriver.HasInterface());
 
         hostDriver.SetQsoField(0, "DL1ABC");
         hostDriver.SetQsoField(1, "\xC8\xE2\xE0\xED");  // CP1251
@@ -72,8 +72,8 @@ enum class HostEnd { Quits, IsKilled };
 void expectCallsFailAfterHostEnds(HostEnd end) {
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(AttachHostDriver());
-    AttachedSession session(hostDriver);
+    ASSERT_TRUE(hostDriver.Attach());
+    SessionEnd ending(hostDriver);
     hostDriver.SetQsoField(0, "DL1ABC");
 
     if (end == HostEnd::Quits) {
@@ -102,60 +102,95 @@ void expectCallsFailAfterHostEnds(HostEnd end) {
     EXPECT_THROW(hostDriver.SetMode("CW"), AutomationError);
 }
 
-TEST(HostDriver, CallAfterTheHostQuitRaisesWithinASecond) {
+TEST(HostSession, CallAfterTheHostQuitRaisesWithinASecond) {
     expectCallsFailAfterHostEnds(HostEnd::Quits);
 }
 
-TEST(HostDriver, CallAfterTheHostWasKilledRaisesWithinASecond) {
+TEST(HostSession, CallAfterTheHostWasKilledRaisesWithinASecond) {
     expectCallsFailAfterHostEnds(HostEnd::IsKilled);
 }
 
-TEST(HostDriver, WithoutAnInterfaceEveryCallDoesNothing) {
-    CHostDriver driver;
-    driver.AttachDispatch(nullptr);
-    EXPECT_FALSE(driver.HasDispatch());
-    EXPECT_NO_THROW(driver.RunMacro("<SAVEQSO>"));
-    EXPECT_NO_THROW(driver.SetQsoField(0, "DL1ABC"));
-    EXPECT_NO_THROW(driver.SetFrequency(14070000.0));
-    EXPECT_NO_THROW(driver.SetMode("BPSK31"));
-    EXPECT_EQ(driver.GetProperty(kDispidFrequency).Type(), VT_EMPTY);
+TEST(HostSession, WithoutAnInterfaceEveryCallDoesNothing) {
+    HostSession session;
+    EXPECT_FALSE(session.HasInterface());
+    EXPECT_NO_THROW(session.RunMacro("<SAVEQSO>"));
+    EXPECT_NO_THROW(session.SetQsoField(0, "DL1ABC"));
+    EXPECT_NO_THROW(session.SetFrequency(14070000.0));
+    EXPECT_NO_THROW(session.SetMode("BPSK31"));
 }
 
-TEST(HostDriver, AttachFailsCleanlyWhenTheProgIdIsUnknown) {
-    CHostDriver driver;
-    EXPECT_FALSE(AttachRunningObject(driver, L"Kebrin2.NoSuchApplication"));
-    EXPECT_FALSE(driver.HasDispatch());
+TEST(HostSession, AttachFailsCleanlyWhenTheProgIdIsUnknown) {
+    HostSession session(L"Kebrin2.NoSuchApplication");
+    EXPECT_FALSE(session.Attach());
+    EXPECT_FALSE(session.IsAttached());
+    EXPECT_FALSE(session.HasInterface());
     EXPECT_TRUE(comIsUninitialised()) << "CoInitialize/CoUninitialize must balance";
 }
 
-TEST(HostDriver, AttachFailsCleanlyWhenTheHostIsNotRunning) {
+// Finish ends the session whether or not the poll cycle attached the host: without an attach,
+// COM was never begun by the session, and what others began on the thread stays.
+TEST(HostSession, EndWithoutAnAttachLeavesComAlone) {
+    ASSERT_EQ(::CoInitialize(nullptr), S_OK);
+    HostSession never;
+    never.End();
+    HostSession failed(L"Kebrin2.NoSuchApplication");
+    EXPECT_FALSE(failed.Attach());
+    failed.End();
+    const HRESULT again = ::CoInitialize(nullptr);
+    EXPECT_EQ(again, S_FALSE) << "COM must still be initialised on this thread";
+    if (SUCCEEDED(again)) {
+        ::CoUninitialize();
+    }
+    ::CoUninitialize();
+    EXPECT_TRUE(comIsUninitialised());
+}
+
+TEST(HostSession, EndReleasesTheHostAndEndsComOnce) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Ready()) << sim.Problem();
+    HostSession session;
+    ASSERT_TRUE(session.Attach());
+    EXPECT_TRUE(session.Attach()) << "attached stays attached";
+    session.RunMacro("<SAVEQSO>");
+    session.End();
+    EXPECT_FALSE(session.IsAttached());
+    EXPECT_FALSE(session.HasInterface());
+    EXPECT_TRUE(comIsUninitialised()) << "one CoUninitialize for the one CoInitialize";
+    session.End();
+    EXPECT_TRUE(comIsUninitialised());
+    EXPECT_NO_THROW(session.RunMacro("<CURSOR:TX>")) << "calls after the end do nothing";
+    EXPECT_EQ(sim.JournalLines(),
+              std::vector<std::string>{R"({"seq":1,"call":"RunMacro","args":["<SAVEQSO>"]})"});
+}
+
+TEST(HostSession, AttachFailsCleanlyWhenTheHostIsNotRunning) {
     ASSERT_EQ(SimProcess::RunToCompletion({L"--register"}), 0u);
     for (int attempt = 0; attempt < 3; ++attempt) {  // repeated, as the poll cycle does
         const auto start = Clock::now();
-        EXPECT_FALSE(AttachHostDriver());
+        EXPECT_FALSE(hostDriver.Attach());
         RecordProperty("failed_attach_ms", std::to_string(millisecondsSince(start)));
-        EXPECT_FALSE(hostDriver.HasDispatch());
+        EXPECT_FALSE(hostDriver.HasInterface());
         EXPECT_TRUE(comIsUninitialised()) << "CoInitialize/CoUninitialize must balance";
     }
 }
 
-TEST(HostDriver, AttachFindsTheHostStartedLater) {
+TEST(HostSession, AttachFindsTheHostStartedLater) {
     ASSERT_EQ(SimProcess::RunToCompletion({L"--register"}), 0u);
-    EXPECT_FALSE(AttachHostDriver());
+    EXPECT_FALSE(hostDriver.Attach());
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(AttachHostDriver());
-    AttachedSession session(hostDriver);
+    ASSERT_TRUE(hostDriver.Attach());
+    SessionEnd ending(hostDriver);
     hostDriver.RunMacro("<CURSOR:TX>");
     EXPECT_EQ(sim.JournalLines(),
               std::vector<std::string>{R"({"seq":1,"call":"RunMacro","args":["<CURSOR:TX>"]})"});
 }
 
-TEST(HostDriver, RefusedCallRaisesTheErrorWithTheHostsText) {
+TEST(HostSession, RefusedCallRaisesTheErrorWithTheHostsText) {
     SimProcess sim({L"--fail-calls"});
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(AttachHostDriver());
-    AttachedSession session(hostDriver);
+    ASSERT_TRUE(hostDriver.Attach());
+    SessionEnd ending(hostDriver);
     try {
         hostDriver.RunMacro("<SAVEQSO>");
         ADD_FAILURE() << "a refused call must raise";

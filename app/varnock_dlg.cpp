@@ -2,6 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/host_session.h"
+#include "app/poll/poll_cycle.h"
 #include "framework/dc.h"
 
 #include <string>
@@ -15,7 +16,6 @@ constexpr COLORREF kTextColor = RGB(0, 0, 0);
 // The indicators' "not load" look: a magenta rectangle with a yellow caption.
 constexpr COLORREF kNotLoadedFace = RGB(255, 0, 255);
 constexpr COLORREF kNotLoadedCaption = RGB(255, 255, 0);
-constexpr COLORREF kIndicatorCaption = RGB(1, 1, 1);
 constexpr COLORREF kDisabledCaption = RGB(128, 128, 128);
 constexpr int kRectangleShape = 0;
 
@@ -23,7 +23,7 @@ constexpr int kRectangleShape = 0;
 void AttachIndicator(CAdvancedButton& indicator, UINT controlId, CWnd* dialog) {
     if (indicator.SubclassDlgItem(controlId, dialog)) {
         indicator.m_faceColor = kNotLoadedFace;
-        indicator.m_captionColor = kIndicatorCaption;
+        indicator.m_captionColor = pollcycle::kWorkingCaptionColor;
         indicator.m_disabledCaptionColor = kDisabledCaption;
         indicator.m_shapeKind = kRectangleShape;
     }
@@ -95,7 +95,7 @@ bool CVarnockDlg::OnInitDialog() {
     AttachIndicator(m_fldigiIndicator, IDC_FLDIGI_INDICATOR, this);
     AttachIndicator(m_hostIndicator, IDC_HOST_INDICATOR, this);
 
-    SetTimer(kPollTimerId, kPollPeriodMs);
+    SetTimer(pollcycle::kPollTimerId, pollcycle::kPollPeriodMs);
     return true;
 }
 

@@ -21,8 +21,6 @@ POINT MinimizedIconOrigin(const RECT& client, int iconWidth, int iconHeight);
 class CVarnockDlg : public CDialog {
   public:
     enum { IDD = IDD_VARNOCK_DIALOG };
-    static constexpr UINT_PTR kPollTimerId = 1500;
-    static constexpr UINT kPollPeriodMs = 1000;
 
     explicit CVarnockDlg(CWnd* parent = nullptr);
 

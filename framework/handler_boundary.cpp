@@ -1,28 +1,9 @@
 #include "framework/handler_boundary.h"
 
 #include "framework/text_conversion.h"
+#include "framework/win_app.h"
 
 #include <cwchar>
-
-namespace {
-
-// The program's name, from its file name as the user sees it in Explorer ("Varnock").
-std::wstring ProgramName() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length);
-    const std::size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) {
-        name.erase(0, slash + 1);
-    }
-    const std::size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot != 0) {
-        name.erase(dot);
-    }
-    return name.empty() ? std::wstring(L"Error") : name;
-}
-
-}  // namespace
 
 std::wstring EscapedExceptionText(const std::exception_ptr& error, UINT message) {
     try {
@@ -45,7 +26,9 @@ void ReportEscapedException(HWND window, UINT message) noexcept {
         const std::wstring text = EscapedExceptionText(std::current_exception(), message);
         HWND owner =
             window != nullptr && ::IsWindow(window) ? ::GetAncestor(window, GA_ROOT) : nullptr;
-        ::MessageBoxW(owner, text.c_str(), ProgramName().c_str(), MB_OK | MB_ICONERROR);
+        const std::wstring name = ProgramName();
+        ::MessageBoxW(owner, text.c_str(), name.empty() ? L"Error" : name.c_str(),
+                      MB_OK | MB_ICONERROR);
     } catch (...) {
         // Out of memory while reporting: nothing more can be told.
         ::MessageBeep(MB_ICONERROR);

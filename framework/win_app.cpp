@@ -9,18 +9,19 @@ const MessageMap* CWinApp::messageMap() {
     return &map;
 }
 
-CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)) {
+std::wstring ProgramName() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    m_appName.assign(path, length);
-    const std::size_t slash = m_appName.find_last_of(L"\\/");
+    std::wstring name(path, length);
+    const std::size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos) {
-        m_appName.erase(0, slash + 1);
+        name.erase(0, slash + 1);
     }
-    const std::size_t dot = m_appName.rfind(L'.');
+    const std::size_t dot = name.rfind(L'.');
     if (dot != std::wstring::npos && dot != 0) {
-        m_appName.erase(dot);
+        name.erase(dot);
     }
+    return name;
 }
 
 int CWinApp::Run() {
@@ -56,13 +57,8 @@ void CWinApp::SetMainWnd(CWnd* window) {
     }
 }
 
-HICON CWinApp::LoadIcon(UINT id) const {
-    return static_cast<HICON>(::LoadImageW(m_hInstance, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0,
-                                           LR_DEFAULTSIZE | LR_SHARED));
-}
-
 void CWinApp::OnHelp() {
     HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
-    ::MessageBoxW(owner, L"No help is available for this program.", m_appName.c_str(),
+    ::MessageBoxW(owner, L"No help is available for this program.", ProgramName().c_str(),
                   MB_OK | MB_ICONINFORMATION);
 }

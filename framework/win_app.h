@@ -11,9 +11,13 @@
 
 class CWnd;
 
+// The program's name as the user sees it in Explorer: its file name without the extension
+// ("Varnock"); empty when the system cannot tell it.
+std::wstring ProgramName();
+
 class CWinApp : public CCmdTarget {
   public:
-    CWinApp();
+    CWinApp() = default;
 
     // The process's exit code.
     int Run();
@@ -29,11 +33,6 @@ class CWinApp : public CCmdTarget {
     void SetRegistryKey(const wchar_t* key) { m_registryKey = key; }
     const std::wstring& GetRegistryKey() const { return m_registryKey; }
 
-    HINSTANCE GetInstance() const { return m_hInstance; }
-    HICON LoadIcon(UINT id) const;
-    // The program's name, from its file name without the extension.
-    const std::wstring& GetAppName() const { return m_appName; }
-
     // The standard help command: this program ships no help file, so it says so.
     void OnHelp();
 
@@ -46,8 +45,6 @@ class CWinApp : public CCmdTarget {
     CWnd* m_pMainWnd = nullptr;
 
   private:
-    HINSTANCE m_hInstance;
-    std::wstring m_appName;
     std::wstring m_registryKey;
     int m_exitCode = 0;
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-// One argument, already in JSON form (see jsonString / formatDouble).
+// One argument, already in JSON form (see jsonString in json_text.h / formatDouble).
 class Journal {
   public:
     Journal() = default;
@@ -23,6 +23,3 @@ class Journal {
     std::FILE* m_file = nullptr;
     long m_seq = 0;
 };
-
-// A JSON string literal of the text, as UTF-8 (quotes included).
-std::string jsonString(std::wstring_view text);

@@ -1,5 +1,7 @@
 #include "kebrin_calls.h"
 
+#include "json_text.h"
+
 #include <cwchar>
 #include <string>
 

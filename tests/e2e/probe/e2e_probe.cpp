@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/text_conversion.h"
+#include "json_text.h"
 
 namespace {
 
@@ -25,24 +25,6 @@ constexpr wchar_t kMainCaptionStart[] = L"Fldigi<->Kebrin by Zorvath";
 constexpr int kFldigiIndicator = 1003;
 constexpr int kHostIndicator = 1004;
 constexpr int kLinkMark = 1005;
-
-std::string json(const std::wstring& text) {
-    std::string out = "\"";
-    for (const char c : ToUtf8(text)) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 // WM_GETTEXT works across processes for controls too (GetWindowText doesn't).
 std::wstring textOf(HWND window) {
@@ -91,7 +73,7 @@ std::string controlJson(HWND dialog, int id) {
         return "null";
     }
     const LRESULT check = ::SendMessageW(control, BM_GETCHECK, 0, 0);
-    return "{\"text\":" + json(textOf(control)) + ",\"checked\":" + std::to_string(check) +
+    return "{\"text\":" + jsonString(textOf(control)) + ",\"checked\":" + std::to_string(check) +
            ",\"visible\":" + (::IsWindowVisible(control) ? "true" : "false") +
            ",\"enabled\":" + (::IsWindowEnabled(control) ? "true" : "false") +
            ",\"rect\":" + rectJson(control) + "}";
@@ -110,7 +92,7 @@ void printLine(const std::string& line) {
 
 void printMainDialog(HWND dialog) {
     printLine("{\"found\":true,\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
-              ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" + json(textOf(dialog)) +
+              ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" + jsonString(textOf(dialog)) +
               ",\"rect\":" + rectJson(dialog) +
               ",\"foreground\":" + (::GetForegroundWindow() == dialog ? "true" : "false") +
               ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) +
@@ -151,13 +133,14 @@ int printBoxes() {
                     continue;
                 }
                 list += std::string(list.empty() ? "" : ",") + "[" +
-                        std::to_string(::GetDlgCtrlID(child)) + "," + json(textOf(child)) + "]";
+                        std::to_string(::GetDlgCtrlID(child)) + "," + jsonString(textOf(child)) +
+                        "]";
             } else {
-                list += std::string(list.empty() ? "" : ",") + json(textOf(child));
+                list += std::string(list.empty() ? "" : ",") + jsonString(textOf(child));
             }
         }
         printLine("{\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
-                  ",\"pid\":" + processIdOf(dialog) + ",\"title\":" + json(textOf(dialog)) +
+                  ",\"pid\":" + processIdOf(dialog) + ",\"title\":" + jsonString(textOf(dialog)) +
                   ",\"texts\":[" + texts + "],\"buttons\":[" + buttons + "]}");
     }
     return 0;

@@ -3,6 +3,8 @@
 // so the system menu can only be read from inside.)
 #include "app/varnock_dlg.h"
 
+#include "app/poll/poll_cycle.h"
+
 #include <objbase.h>
 
 #include <gtest/gtest.h>
@@ -101,7 +103,7 @@ TEST(VarnockDialog, EveryControlColourRequestGetsTheDialogColours) {
 
 TEST(VarnockDialog, PollTimerIsArmedAndLinkMarkHidden) {
     InspectedVarnockDlg dialog([](InspectedVarnockDlg& d) {
-        EXPECT_TRUE(d.KillTimer(CVarnockDlg::kPollTimerId));  // false when it wasn't armed
+        EXPECT_TRUE(d.KillTimer(pollcycle::kPollTimerId));  // false when it wasn't armed
         EXPECT_FALSE(d.GetDlgItem(IDC_LINK_MARK)->IsWindowVisible());
         EXPECT_FALSE(d.GetDlgItem(IDCANCEL)->IsWindowVisible());
         EXPECT_FALSE(d.GetDlgItem(IDCANCEL)->IsWindowEnabled());

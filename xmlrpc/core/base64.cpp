@@ -45,7 +45,8 @@ bool nextSignificant(const char*& p, const char* end, uint8_t& out) {
 
 void decodeBase64(const char* start, const char* end, ByteString& bytes) {
     const size_t oldSize = bytes.size();
-    bytes.resize(oldSize + static_cast<size_t>(end - start) / 4 * 3);
+    // Room for a last group of two or three characters ended by the range or by padding.
+    bytes.resize(oldSize + (static_cast<size_t>(end - start) + 3) / 4 * 3);
     char* out = &bytes[0] + oldSize;
     const char* p = start;
     for (;;) {

@@ -236,7 +236,7 @@ class ValueReader {
     void readDouble(XmlRpcValue& value) {
         double number;
         const char* stop;
-        if (!parseDouble(cursor_, &stop, &number)) {
+        if (!parseStrtodDouble(cursor_, &stop, &number)) {
             raise("Bad double");
         }
         value.setDouble(number);

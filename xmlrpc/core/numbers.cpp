@@ -9,7 +9,6 @@
 
 using charclass::isCSpace;
 using charclass::isDigit;
-using charclass::lower;
 
 bool parseLong32(const char* p, const char* end, const char** stop, int32_t* result) {
     const char* start = p;
@@ -41,120 +40,6 @@ bool parseLong32(const char* p, const char* end, const char** stop, int32_t* res
     }
     *stop = p;
     *result = static_cast<int32_t>(value);
-    return true;
-}
-
-namespace {
-
-// Case-blind match of a lower-case word at p; returns the length matched or 0.
-size_t matchWord(const char* p, const char* word) {
-    size_t n = 0;
-    for (; word[n] != '\0'; ++n) {
-        if (lower(p[n]) != static_cast<unsigned char>(word[n])) {
-            return 0;
-        }
-    }
-    return n;
-}
-
-bool parseSpecial(const char* p, bool negative, const char** stop, double* result) {
-    if (size_t n = matchWord(p, "inf")) {
-        size_t longer = matchWord(p, "infinity");
-        *stop = p + (longer ? longer : n);
-        *result = negative ? -std::numeric_limits<double>::infinity()
-                           : std::numeric_limits<double>::infinity();
-        return true;
-    }
-    if (size_t n = matchWord(p, "nan")) {
-        const char* q = p + n;
-        if (*q == '(') {  // "nan(chars)": letters, digits and '_' up to ')'
-            const char* r = q + 1;
-            while (isDigit(*r) || (lower(*r) >= 'a' && lower(*r) <= 'z') || *r == '_') {
-                ++r;
-            }
-            if (*r == ')') {
-                q = r + 1;
-            }
-        }
-        *stop = q;
-        double nan = std::numeric_limits<double>::quiet_NaN();
-        *result = negative ? -nan : nan;
-        return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-bool parseDouble(const char* p, const char** stop, double* result) {
-    const char* start = p;
-    while (isCSpace(*p)) {
-        ++p;
-    }
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = *p == '-';
-        ++p;
-    }
-    if (parseSpecial(p, negative, stop, result)) {
-        return true;
-    }
-    // Span of the decimal form: digits, optional point and digits, optional exponent.
-    const char* number = p;
-    size_t digits = 0;
-    int leadingExponent = 0;  // rough decimal magnitude, to tell overflow from underflow
-    bool seenNonZero = false;
-    for (; isDigit(*p); ++p, ++digits) {
-        if (*p != '0') {
-            seenNonZero = true;
-        }
-        if (seenNonZero) {
-            ++leadingExponent;
-        }
-    }
-    if (*p == '.') {
-        ++p;
-        for (; isDigit(*p); ++p, ++digits) {
-            if (!seenNonZero) {
-                if (*p != '0') {
-                    seenNonZero = true;
-                } else {
-                    --leadingExponent;
-                }
-            }
-        }
-    }
-    if (digits == 0) {
-        *stop = start;
-        return false;
-    }
-    long exponent = 0;
-    if (*p == 'e' || *p == 'E') {
-        const char* q = p + 1;
-        bool negativeExponent = false;
-        if (*q == '+' || *q == '-') {
-            negativeExponent = *q == '-';
-            ++q;
-        }
-        if (isDigit(*q)) {
-            for (; isDigit(*q); ++q) {
-                if (exponent < 100000) {
-                    exponent = exponent * 10 + (*q - '0');
-                }
-            }
-            if (negativeExponent) {
-                exponent = -exponent;
-            }
-            p = q;
-        }
-    }
-    double value = 0.0;
-    auto converted = std::from_chars(number, p, value, std::chars_format::general);
-    if (converted.ec == std::errc::result_out_of_range) {
-        value = (leadingExponent + exponent > 0) ? std::numeric_limits<double>::infinity() : 0.0;
-    }
-    *stop = p;
-    *result = negative ? -value : value;
     return true;
 }
 

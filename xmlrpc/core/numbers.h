@@ -11,10 +11,13 @@
 // the NUL stops it). Returns false, with *stop = p, when no digit was found.
 bool parseLong32(const char* p, const char* end, const char** stop, int32_t* result);
 
-// Reads a double like strtod in the "C" locale: blanks, sign, decimal digits with an optional
-// point and exponent, or inf/infinity/nan. Out-of-range values become an infinity or zero of
-// their sign. Returns false, with *stop = p, when nothing was converted.
+// Reads a double in decimal form like strtod in the "C" locale: blanks, sign, decimal digits
+// with an optional point and exponent, or inf/infinity/nan (any case, nan with an optional
+// "(chars)"). Out-of-range values become an infinity or zero of their sign. Returns false, with
+// *stop = p, when nothing was converted.
 bool parseDouble(const char* p, const char** stop, double* result);
+// The same with the whole strtod grammar: also the hexadecimal forms ("0x1.8p1").
+bool parseStrtodDouble(const char* p, const char** stop, double* result);
 
 // The longest text that formatInt32 or formatDouble writes.
 constexpr size_t MaxNumberLength = 16;

@@ -92,6 +92,8 @@ TEST(Base64Codec, DecodesLenientlyUpToPadding) {
         {"QUI", ""},
         {"QUJDRA", "ABC"},
         {"QQ==QUJD", "A"},
+        {"QQ=", "A"},
+        {"QUJDQQ=", "ABCA"},
         {"", ""},
         {"   \n ", ""},
         {"=QUJD", ""},
@@ -104,6 +106,35 @@ TEST(Base64Codec, DecodesLenientlyUpToPadding) {
     };
     for (const auto& [input, expected] : cases) {
         EXPECT_EQ(decoded(input), "pre:" + expected) << input;
+    }
+}
+
+// Every way a text can end, after zero, one and many whole groups, with the characters written
+// apart by nothing, blanks or line breaks.
+TEST(Base64Codec, EveryEndingAfterWholeGroups) {
+    const std::vector<std::pair<std::string, std::string>> endings = {
+        {"", ""},      {"Q", ""},      {"QQ", ""},       {"QUI", ""},        {"QQ=", "A"},
+        {"QQ==", "A"}, {"QUI=", "AB"}, {"QQ=QUJD", "A"}, {"QUI=QUJD", "AB"},
+    };
+    for (const std::string separator : {"", " ", "\r\n", " \t\n "}) {
+        for (int groups : {0, 1, 5}) {
+            for (const auto& [ending, expected] : endings) {
+                std::string plain;
+                for (int g = 0; g < groups; ++g) {
+                    plain += "QUJD";
+                }
+                plain += ending;
+                std::string text;
+                for (char c : plain) {
+                    text += separator + c;
+                }
+                std::string bytes;
+                for (int g = 0; g < groups; ++g) {
+                    bytes += "ABC";
+                }
+                EXPECT_EQ(decoded(text + separator), "pre:" + bytes + expected) << text;
+            }
+        }
     }
 }
 

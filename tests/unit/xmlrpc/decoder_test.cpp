@@ -80,6 +80,12 @@ TEST(Decoder, Numbers) {
         {"<value><double>1,5</double></value>", "!Expecting tag: </double>"},
         {"<value><double></double></value>", "!Bad double"},
         {"<value><double>x</double></value>", "!Bad double"},
+        {"<value><double>0x1p3</double></value>", "d:8"},
+        {"<value><double>-0X1.8P1</double></value>", "d:-3"},
+        {"<value><double>INF</double></value>", "d:inf"},
+        {"<value><double>-Infinity</double></value>", "d:-inf"},
+        {"<value><double>nAn</double></value>", "d:nan"},
+        {"<value><double>0x</double></value>", "!Expecting tag: </double>"},
     });
 }
 

@@ -103,6 +103,38 @@ TEST(Numbers, ParseDoubleUsesPointInEveryLocale) {
     EXPECT_EQ(*stop, '<');
 }
 
+TEST(Numbers, ParseStrtodDoubleAlsoTakesHexadecimalForms) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<DoubleCase> cases = {
+        {"0x1p3", true, 8.0, 5},
+        {"-0X1.8P1", true, -3.0, 8},
+        {"+0x.8", true, 0.5, 5},
+        {" 0xAp-1<", true, 5.0, 7},
+        {"0x10", true, 16.0, 4},
+        {"0x1p", true, 1.0, 3},
+        {"0x1p+", true, 1.0, 3},
+        {"0x", true, 0.0, 1},
+        {"0x.p1", true, 0.0, 1},
+        {"0xg", true, 0.0, 1},
+        {"0x1p99999", true, inf, 9},
+        {"-0x1p-99999", true, -0.0, 11},
+        {"0x1p-1074", true, 4.9406564584124654e-324, 9},
+        {"0x1.fffffffffffff8p0", true, 2.0, 20},
+        {"2.5e1", true, 25.0, 5},
+        {"iNfInItY", true, inf, 8},
+        {"-INF", true, -inf, 4},
+        {"x1p3", false, 0.0, 0},
+    };
+    for (const DoubleCase& c : cases) {
+        const char* stop = nullptr;
+        double value = 0.0;
+        EXPECT_EQ(parseStrtodDouble(c.text, &stop, &value), c.converted) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(std::signbit(value), std::signbit(c.value)) << c.text;
+        EXPECT_EQ(static_cast<size_t>(stop - c.text), c.consumed) << c.text;
+    }
+}
+
 TEST(Numbers, IntsAreWrittenPlainly) {
     const std::vector<std::pair<int32_t, const char*>> cases = {
         {0, "0"},

@@ -50,6 +50,19 @@ ANSWERS = {
     "/garbage": b"\x00\x01\x02 not http at all",
     "/badchunk": b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n",
     "/truncated": b"HTTP/1.1 200 OK\r\nContent-length: 500\r\n\r\n" + OK_BODY,
+    "/fault-without-text": http(b"200 OK", b'<?xml version="1.0"?>\r\n<methodResponse><fault>'
+                                b"<value><struct><member><name>faultCode</name><value><i4>4</i4>"
+                                b"</value></member></struct></value></fault></methodResponse>"),
+}
+
+# Answers that never end: a head, then the same block for as long as the client reads.
+BLOCK = b"x" * (1 << 20)
+ENDLESS = {
+    "/endless": (b"HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n", BLOCK),
+    "/endless-chunked": (b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                         b"%x\r\n" % len(BLOCK) + BLOCK + b"\r\n"),
+    "/endless-lying-length": (b"HTTP/1.1 200 OK\r\nContent-length: 999999999999\r\n\r\n",
+                              BLOCK),
 }
 
 
@@ -97,6 +110,11 @@ def serve(conn):
                     conn.sendall(answer[i:i + 1])
                     time.sleep(0.001)
                 return
+            if path in ENDLESS:
+                head, block = ENDLESS[path]
+                conn.sendall(head)
+                while True:
+                    conn.sendall(block)  # ends with an OSError once the client goes
             conn.sendall(ANSWERS.get(path, http(b"404 Not Found", b"no such path")))
             if path == "/keepopen":
                 time.sleep(60)  # keeps the connection open; the length ends the body

@@ -11,9 +11,11 @@ carry one expectation per flavour.
 """
 import argparse
 import os
+import signal
 import socket
 import subprocess
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -23,6 +25,12 @@ FAULT_XML = ("<value><struct><member><name>faultCode</name><value><i4>4</i4></va
 LIST_XML = ("<value><array><data><value><i4>1</i4></value><value>two</value><value><double>3.5"
             "</double></value><value><array><data><value><boolean>1</boolean></value></data>"
             "</array></value></data></array></value>\n")
+FAULT_WITHOUT_TEXT_XML = ("<value><struct><member><name>faultCode</name><value><i4>4</i4></value>"
+                          "</member></struct></value>\n\n")
+TOO_LARGE = "xrcall: Response too large\n"
+# Peak resident memory allowed to a call whose answer never ends: the 64 MiB body limit, the
+# buffer's last doubling, the program itself and, natively, the sanitizers' bookkeeping.
+ENDLESS_PEAK_MB = 320
 
 
 class Peer:
@@ -134,6 +142,11 @@ def cases(rpc, raw, closed_port):
         ("nothing listening", ["http://127.0.0.1:%d/RPC2" % closed_port, "m"], 1, "",
          "xrcall: HttpSendRequest : Failed to connect\n", None),
         ("ftp", ["ftp://127.0.0.1/x", "m"], 1, "", "xrcall: No connection\n", None),
+        ("fault without text xml", ["--xml", w + "/fault-without-text", "m"], 1,
+         FAULT_WITHOUT_TEXT_XML, "xrcall: unspecified error\n", None),
+        ("endless body", [w + "/endless", "m"], 1, "", TOO_LARGE, 60),
+        ("endless chunks", [w + "/endless-chunked", "m"], 1, "", TOO_LARGE, 60),
+        ("endless, lying length", [w + "/endless-lying-length", "m"], 1, "", TOO_LARGE, 60),
         ("usage: nothing", [], 2, "", None, None),
         ("usage: bad i4", [r, "echo", "i4:abc"], 2, "", None, None),
         ("usage: i4 too big", [r, "echo", "i4:2147483648"], 2, "", None, None),
@@ -143,6 +156,29 @@ def cases(rpc, raw, closed_port):
         ("usage: bad double", [r, "echo", "double:1.5x"], 2, "", None, None),
         ("usage: unknown option", ["--frobnicate", r, "name"], 2, "", None, None),
     ]
+
+
+def run_measured(command):
+    """Runs command; returns (exit status, stdout, stderr, peak resident memory in MB) with the
+    peak taken from the kernel's count for that process and its descendants, or None when it
+    gave no answer within 120 s."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                   start_new_session=True)
+        deadline = time.monotonic() + 120
+        while True:
+            pid, status, usage = os.wait4(process.pid, os.WNOHANG)
+            if pid != 0:
+                break
+            if time.monotonic() > deadline:
+                os.killpg(process.pid, signal.SIGKILL)
+                os.wait4(process.pid, 0)
+                return None
+            time.sleep(0.01)
+        process.returncode = os.waitstatus_to_exitcode(status)
+        out.seek(0)
+        err.seek(0)
+        return process.returncode, out.read(), err.read(), usage.ru_maxrss / 1024.0
 
 
 def main():
@@ -161,35 +197,37 @@ def main():
     try:
         for name, argv, code, out, err, limit in cases(rpc.port, raw.port, free_port()):
             start = time.monotonic()
-            try:
-                done = subprocess.run(args.command + argv, stdin=subprocess.DEVNULL,
-                                      capture_output=True, timeout=120)
-            except subprocess.TimeoutExpired:
+            done = run_measured(args.command + argv)
+            if done is None:
                 print("FAIL  %-24s no answer within 120 s" % name)
                 failures += 1
                 continue
+            returncode, stdout, stderr, peak_mb = done
             elapsed = time.monotonic() - start
             # Not xrcall's output: the shell of the Wine runner may warn about a locale it
             # cannot set, and Wine's client library sometimes reports a closed pipe at exit.
-            done.stderr = b"".join(line for line in done.stderr.splitlines(True)
+            stderr = b"".join(line for line in stderr.splitlines(True)
                                    if b"setlocale: LC_ALL" not in line
                                    and not line.startswith(b"wine client error:"))
             code, out, err = (v[args.flavour] if isinstance(v, dict) else v
                               for v in (code, out, err))
             problems = []
-            if done.returncode != code:
-                problems.append("exit %d, expected %d" % (done.returncode, code))
-            if done.stdout != out.encode("utf-8"):
-                problems.append("stdout %r, expected %r" % (done.stdout[:300], out[:300]))
+            if returncode != code:
+                problems.append("exit %d, expected %d" % (returncode, code))
+            if stdout != out.encode("utf-8"):
+                problems.append("stdout %r, expected %r" % (stdout[:300], out[:300]))
             if isinstance(err, str):
                 err = (err,)  # a tuple lists every acceptable text
-            if err is not None and done.stderr not in [e.encode("utf-8") for e in err]:
-                problems.append("stderr %r, expected %r" % (done.stderr[:300], err))
-            if err is None and code == 2 and b"usage:" not in done.stderr:
-                problems.append("no usage text on stderr: %r" % done.stderr[:300])
+            if err is not None and stderr not in [e.encode("utf-8") for e in err]:
+                problems.append("stderr %r, expected %r" % (stderr[:300], err))
+            if err is None and code == 2 and b"usage:" not in stderr:
+                problems.append("no usage text on stderr: %r" % stderr[:300])
+            if name.startswith("endless") and peak_mb > ENDLESS_PEAK_MB:
+                problems.append("peak memory %.0f MB, limit %d MB" % (peak_mb, ENDLESS_PEAK_MB))
             if limit is not None and elapsed > limit:
                 problems.append("took %.1f s, limit %d s" % (elapsed, limit))
-            print("%-5s %-24s %.2f s" % ("FAIL" if problems else "ok", name, elapsed))
+            print("%-5s %-24s %.2f s, peak %.0f MB" % ("FAIL" if problems else "ok", name, elapsed,
+                                                      peak_mb))
             for problem in problems:
                 print("      " + problem)
             failures += 1 if problems else 0

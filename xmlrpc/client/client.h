@@ -1,6 +1,7 @@
 // XmlRpcClient: one XML-RPC server, one call at a time, over HTTP or HTTPS.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -21,6 +22,9 @@ class XmlRpcClient {
     static constexpr int32_t kSchemeHttp = 1;
     static constexpr int32_t kSchemeHttps = 2;
     static constexpr uint32_t kDefaultReceiveTimeoutMs = 999000;
+    // The largest response body read; a longer one fails the call with "Response too large"
+    // as soon as it grows past this, whatever its headers announce.
+    static constexpr size_t kMaxResponseBytes = size_t{64} << 20;
     static constexpr uint32_t kHttpRequestFlags =
         kInternetFlagKeepConnection | kInternetFlagNoCacheWrite;  // 0x04400000
     static constexpr uint32_t kHttpsRequestFlags = kHttpRequestFlags | kInternetFlagSecure |
@@ -77,7 +81,8 @@ class XmlRpcClient {
     Attempt attempt(const std::string& requestText, uint32_t flags, XmlRpcValue& result,
                     bool& succeeded);
     bool openRequest(InternetHandle& request, uint32_t flags, size_t contentLength);
-    // The body with a zero byte after it; `total` bytes of it were received.
+    // The body with a zero byte after it; `total` bytes of it were received. Returns an empty
+    // body, with errorText set, when the body grows past kMaxResponseBytes.
     std::vector<char> readBody(InternetHandle& request, size_t& total);
     bool readResponse(const std::vector<char>& body, size_t total, XmlRpcValue& result);
     bool askForCredentials();

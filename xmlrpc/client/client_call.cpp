@@ -1,4 +1,5 @@
 // XmlRpcClient::call: post one methodCall, read the whole response, dispatch on the status.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,16 @@ namespace {
 const char kAuthenticationFailed[] =
     "HTTP Basic authentication failed. You need to provide a username and password.";
 const char kStatusUnknown[] = "Could not query HTTP result status";
+const char kResponseTooLarge[] = "Response too large";
+
+// Makes room for `size` bytes: doubling, but never past what the largest body needs.
+void growFor(std::vector<char>& buffer, size_t size) {
+    if (size > buffer.capacity()) {
+        buffer.reserve(
+            std::max(size, std::min(2 * buffer.capacity(), XmlRpcClient::kMaxResponseBytes + 1)));
+    }
+    buffer.resize(size);
+}
 
 }  // namespace
 
@@ -50,6 +61,9 @@ XmlRpcClient::Attempt XmlRpcClient::attempt(const std::string& requestText, uint
     reportProgress("Data sent...");
     size_t total = 0;
     std::vector<char> body = readBody(request, total);
+    if (errorText == kResponseTooLarge) {
+        return Attempt::Finished;
+    }
 
     uint32_t status = 0;
     if (!transport().queryStatusCode(request.get(), &status)) {
@@ -114,7 +128,12 @@ std::vector<char> XmlRpcClient::readBody(InternetHandle& request, size_t& total)
         if (available == 0) {
             break;
         }
-        buffer.resize(total + available + 1);
+        if (available > kMaxResponseBytes - total) {
+            errorText = kResponseTooLarge;
+            total = 0;
+            return {};
+        }
+        growFor(buffer, total + available + 1);
         uint32_t bytesRead = 0;
         if (!transport().readFile(request.get(), buffer.data() + total, available, &bytesRead)) {
             describeInternetError("InternetReadFile");

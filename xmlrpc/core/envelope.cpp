@@ -50,7 +50,8 @@ bool contains(const char* text, const char* part) {
 
 bool readMethodResponse(const char* responseText, XmlRpcValue& result) {
     using charclass::takeExactTag;
-    result.clear();
+    // The result is replaced only once the value is reached: a response that fails before it
+    // leaves the caller's result as it was.
     const char* const end = responseText + std::strlen(responseText);
     const char* cursor = responseText;
     char tag[TagBufferSize];
@@ -95,10 +96,17 @@ bool readMethodResponse(const char* responseText, XmlRpcValue& result) {
     return true;
 }
 
-std::string faultText(XmlRpcValue& result) {
-    XmlRpcValue faultString = result.member("faultString");
-    if (faultString.kind() == ValueKind::String) {
-        return faultString.stringValue();
+std::string faultText(const XmlRpcValue& result) {
+    // Looked up without adding the member, so the fault value stays as it was received.
+    if (result.kind() == ValueKind::Undefined) {
+        return "unspecified error";
+    }
+    if (result.kind() != ValueKind::Struct) {
+        throw XmlRpcException("type error: expected a struct");
+    }
+    const auto found = result.members().find("faultString");
+    if (found != result.members().end() && found->second.kind() == ValueKind::String) {
+        return found->second.textValue();
     }
     return "unspecified error";
 }

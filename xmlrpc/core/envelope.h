@@ -15,5 +15,6 @@ void writeMethodCall(std::string& out, const char* methodName, const XmlRpcValue
 bool readMethodResponse(const char* responseText, XmlRpcValue& result);
 
 // Error text of a fault value: its "faultString" member when that is a String, otherwise
-// "unspecified error". Raises "type error: expected a struct" for a non-struct result.
-std::string faultText(XmlRpcValue& result);
+// "unspecified error". Raises "type error: expected a struct" for a result that is neither a
+// struct nor Undefined. Leaves `result` unchanged.
+std::string faultText(const XmlRpcValue& result);

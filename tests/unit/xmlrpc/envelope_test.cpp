@@ -117,6 +117,31 @@ TEST(Envelope, ReadsResponses) {
     }
 }
 
+// A response that fails before its value leaves the caller's result as it was; once the
+// value is reached, the result is what the value reader made of it.
+TEST(Envelope, ResultReplacedOnlyAtTheValue) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<html><body>page</body></html>", "i:7"},
+        {"", "i:7"},
+        {decl + "<html><title>Bad request!</title></html>", "i:7"},
+        {decl + "<methodCall><params/>", "i:7"},
+        {decl + "<methodResponse>", "i:7"},
+        {decl + "<methodResponse><params></params>", "i:7"},
+        {decl + "<methodResponse><FAULT><value>x</value></FAULT>", "i:7"},
+        {decl + "<methodResponse><params><param><value><i4>x</i4></value>", "undef"},
+        {decl + "<methodResponse><fault><value>x</value></methodResponse>", "s\"x\""},
+    };
+    for (const auto& [text, after] : cases) {
+        XmlRpcValue result = Int(7);
+        try {
+            readMethodResponse(text.c_str(), result);
+            ADD_FAILURE() << "no error for " << text;
+        } catch (const XmlRpcException&) {
+        }
+        EXPECT_EQ(describe(result), after) << text;
+    }
+}
+
 TEST(Envelope, FaultText) {
     struct Case {
         XmlRpcValue fault;
@@ -128,8 +153,8 @@ TEST(Envelope, FaultText) {
          "{faultCode=i:1,faultString=s\"No such method\"}"},
         {Rec({{"faultString", Str("")}}), "", "{faultString=s\"\"}"},
         {Rec({{"faultString", Int(3)}}), "unspecified error", "{faultString=i:3}"},
-        {Rec({{"faultCode", Int(3)}}), "unspecified error", "{faultCode=i:3,faultString=undef}"},
-        {XmlRpcValue(), "unspecified error", "{faultString=undef}"},
+        {Rec({{"faultCode", Int(3)}}), "unspecified error", "{faultCode=i:3}"},
+        {XmlRpcValue(), "unspecified error", "undef"},
         {Rec({{"faultString", Nil()}}), "unspecified error", "{faultString=nil}"},
     };
     for (Case& c : cases) {

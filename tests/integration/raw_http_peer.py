@@ -55,14 +55,17 @@ ANSWERS = {
                                 b"</value></member></struct></value></fault></methodResponse>"),
 }
 
-# Answers that never end: a head, then the same block for as long as the client reads.
+# Answers past the client's 64 MiB limit: a head, then the same block over and over. The
+# unframed one never ends. The framed ones (chunked, or with a length far beyond what is sent)
+# stop after 96 MiB: Wine's WinINet reads the rest of a framed answer when the request is
+# closed, to keep the connection, and would read an endless one for ever.
 BLOCK = b"x" * (1 << 20)
 ENDLESS = {
-    "/endless": (b"HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n", BLOCK),
-    "/endless-chunked": (b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
-                         b"%x\r\n" % len(BLOCK) + BLOCK + b"\r\n"),
-    "/endless-lying-length": (b"HTTP/1.1 200 OK\r\nContent-length: 999999999999\r\n\r\n",
-                              BLOCK),
+    "/endless": (b"HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n", BLOCK, None),
+    "/beyond-limit-chunked": (b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n",
+                              b"%x\r\n" % len(BLOCK) + BLOCK + b"\r\n", 96),
+    "/beyond-limit-lying-length": (b"HTTP/1.1 200 OK\r\nContent-length: 999999999999\r\n\r\n",
+                                   BLOCK, 96),
 }
 
 
@@ -111,10 +114,13 @@ def serve(conn):
                     time.sleep(0.001)
                 return
             if path in ENDLESS:
-                head, block = ENDLESS[path]
+                head, block, blocks = ENDLESS[path]
                 conn.sendall(head)
-                while True:
+                sent = 0
+                while blocks is None or sent < blocks:
                     conn.sendall(block)  # ends with an OSError once the client goes
+                    sent += 1
+                return
             conn.sendall(ANSWERS.get(path, http(b"404 Not Found", b"no such path")))
             if path == "/keepopen":
                 time.sleep(60)  # keeps the connection open; the length ends the body

@@ -145,8 +145,9 @@ def cases(rpc, raw, closed_port):
         ("fault without text xml", ["--xml", w + "/fault-without-text", "m"], 1,
          FAULT_WITHOUT_TEXT_XML, "xrcall: unspecified error\n", None),
         ("endless body", [w + "/endless", "m"], 1, "", TOO_LARGE, 60),
-        ("endless chunks", [w + "/endless-chunked", "m"], 1, "", TOO_LARGE, 60),
-        ("endless, lying length", [w + "/endless-lying-length", "m"], 1, "", TOO_LARGE, 60),
+        ("beyond limit, chunks", [w + "/beyond-limit-chunked", "m"], 1, "", TOO_LARGE, 60),
+        ("beyond limit, lying length", [w + "/beyond-limit-lying-length", "m"], 1, "", TOO_LARGE,
+         60),
         ("usage: nothing", [], 2, "", None, None),
         ("usage: bad i4", [r, "echo", "i4:abc"], 2, "", None, None),
         ("usage: i4 too big", [r, "echo", "i4:2147483648"], 2, "", None, None),
@@ -222,11 +223,12 @@ def main():
                 problems.append("stderr %r, expected %r" % (stderr[:300], err))
             if err is None and code == 2 and b"usage:" not in stderr:
                 problems.append("no usage text on stderr: %r" % stderr[:300])
-            if name.startswith("endless") and peak_mb > ENDLESS_PEAK_MB:
+            if (name.startswith("endless") or name.startswith("beyond")) and \
+                    peak_mb > ENDLESS_PEAK_MB:
                 problems.append("peak memory %.0f MB, limit %d MB" % (peak_mb, ENDLESS_PEAK_MB))
             if limit is not None and elapsed > limit:
                 problems.append("took %.1f s, limit %d s" % (elapsed, limit))
-            print("%-5s %-24s %.2f s, peak %.0f MB" % ("FAIL" if problems else "ok", name, elapsed,
+            print("%-5s %-28s %.2f s, peak %.0f MB" % ("FAIL" if problems else "ok", name, elapsed,
                                                       peak_mb))
             for problem in problems:
                 print("      " + problem)

@@ -139,6 +139,9 @@ std::vector<char> XmlRpcClient::readBody(InternetHandle& request, size_t& total)
             describeInternetError("InternetReadFile");
             break;
         }
+        if (bytesRead == 0) {
+            break;  // the end of the data, whatever was announced
+        }
         if (bytesRead > available) {  // never trust a count beyond the room given
             bytesRead = available;
         }

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "app/poll/fldigi_port.h"
+
 namespace bridgeoptions {
 
-// fldigi's XML-RPC server on this machine, used when --fldigi is not given.
-inline constexpr const char* kDefaultFldigiEndpoint = "http://127.0.0.1:7362/RPC2";
-
 struct BridgeOptions {
-    std::string fldigiEndpoint = kDefaultFldigiEndpoint;
+    // Without --fldigi: fldigi's XML-RPC server on this machine.
+    std::string fldigiEndpoint = pollcycle::kFldigiEndpoint;
     std::string logFile;  // UTF-8; empty: no log
 };
 

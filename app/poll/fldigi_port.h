@@ -6,7 +6,8 @@
 
 namespace pollcycle {
 
-// fldigi's XML-RPC server on this machine; the only endpoint the bridge talks to.
+// fldigi's XML-RPC server on this machine; the endpoint the bridge talks to unless told another
+// (--fldigi).
 inline constexpr const char* kFldigiEndpoint = "http://127.0.0.1:7362/RPC2";
 
 // The outcome of one call: whether it succeeded and, when the result is a string, its text.
@@ -16,7 +17,7 @@ struct FldigiReply {
     std::string text;
 };
 
-// One client for kFldigiEndpoint (created with acceptUnknownAuthority set). Destroying the
+// One client for the endpoint (created with acceptUnknownAuthority set). Destroying the
 // session closes its connection.
 class FldigiSession {
   public:

@@ -18,7 +18,7 @@ struct RunCase {
 };
 
 TEST(CommandLine, AcceptedArgumentsGiveTheOptions) {
-    const std::string defaultUrl = kDefaultFldigiEndpoint;
+    const std::string defaultUrl = pollcycle::kFldigiEndpoint;
     const RunCase cases[] = {
         {{}, defaultUrl, ""},
         {{"--fldigi", "http://127.0.0.1:7363/RPC2"}, "http://127.0.0.1:7363/RPC2", ""},

@@ -54,7 +54,7 @@ TEST(InstanceLock, NoWindowToBringToTheFrontGivesUpInTime) {
     const InstanceLock second(name);
     const DWORD start = ::GetTickCount();
     EXPECT_FALSE(second.bringRunningBridgeToFront(200));
-    EXPECT_LT(::GetTickCount() - start, 1000u);
+    EXPECT_LT(::GetTickCount() - start, 5000u) << "bounded, also on a busy machine";
 }
 
 }  // namespace

@@ -135,18 +135,18 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 const char* usageText() {
+    // One line per paragraph: the message box wraps them to its width.
     return "Usage: Varnock [--fldigi URL] [--log FILE]\n"
            "\n"
-           "--fldigi URL\n"
-           "    fldigi's XML-RPC server, for example http://127.0.0.1:7363/RPC2 for an fldigi\n"
-           "    started with another XML-RPC port. Default: http://127.0.0.1:7362/RPC2.\n"
-           "    Contacts are saved when fldigi's marker file appears in the configuration\n"
-           "    folder that fldigi reports: that folder must be reachable from this PC.\n"
-           "--log FILE\n"
-           "    Appends a diagnostic log to FILE (UTF-8, one line per event). At 10 MB the\n"
-           "    file is renamed to FILE.1 and a new one is started.\n"
-           "--help, /?\n"
-           "    Shows this help.\n"
+           "--fldigi URL: fldigi's XML-RPC server (default http://127.0.0.1:7362/RPC2), for "
+           "example http://127.0.0.1:7363/RPC2 for an fldigi started with another XML-RPC port. "
+           "Contacts are saved when fldigi's marker file appears in the configuration folder that "
+           "fldigi reports: that folder must be reachable from this PC.\n"
+           "\n"
+           "--log FILE: appends a diagnostic log to FILE (UTF-8, one line per event). At 10 MB the "
+           "file is renamed to FILE.1 and a new one is started.\n"
+           "\n"
+           "--help, /?: shows this help.\n"
            "\n"
            "One Varnock runs per fldigi: starting it again brings the running one to the front.";
 }

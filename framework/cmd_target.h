@@ -27,7 +27,7 @@ class CCmdTarget {
 
     // Runs the table's handler for a WM_COMMAND with this id and notification code, if there
     // is one; true when a handler ran.
-    virtual bool OnCmdMsg(UINT id, UINT code);
+    bool OnCmdMsg(UINT id, UINT code);
 
     static const CRuntimeClass classCCmdTarget;
     static const MessageMap* messageMap();

@@ -1,7 +1,7 @@
 // Device contexts: CDC borrows an HDC that somebody else releases; CPaintDC opens and
-// closes a paint cycle (BeginPaint/EndPaint); CClientDC holds a window's client-area DC
-// (GetDC/ReleaseDC). The drawing operations are virtual so that a wrapper can watch the
-// calls (a recording DC) and still pass them on to GDI.
+// closes a paint cycle (BeginPaint/EndPaint). The drawing operations the painters' tests watch
+// (FillRect, Ellipse, SetTextColor, DrawText) are virtual, so that a recording DC can note the
+// calls and still pass them on to GDI.
 #pragma once
 
 #include <windows.h>
@@ -20,28 +20,23 @@ class CDC {
     HDC GetSafeHdc() const { return m_hDC; }
     operator HDC() const { return m_hDC; }
 
-    virtual HGDIOBJ SelectObject(HGDIOBJ object) { return ::SelectObject(m_hDC, object); }
-    HPEN SelectObject(HPEN pen) { return static_cast<HPEN>(SelectObject(HGDIOBJ(pen))); }
-    HBRUSH SelectObject(HBRUSH brush) { return static_cast<HBRUSH>(SelectObject(HGDIOBJ(brush))); }
-    HFONT SelectObject(HFONT font) { return static_cast<HFONT>(SelectObject(HGDIOBJ(font))); }
-
     virtual COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
     COLORREF GetTextColor() const { return ::GetTextColor(m_hDC); }
-    virtual COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
+    COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     COLORREF GetBkColor() const { return ::GetBkColor(m_hDC); }
-    virtual int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
+    int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
     int GetBkMode() const { return ::GetBkMode(m_hDC); }
 
     // Paints every pixel of the rectangle with the brush.
     virtual void FillRect(const RECT& rect, HBRUSH brush) { ::FillRect(m_hDC, &rect, brush); }
     // Paints every pixel of the rectangle in the colour; the background colour is kept.
-    virtual void FillSolidRect(const RECT& rect, COLORREF color);
+    void FillSolidRect(const RECT& rect, COLORREF color);
     // One-pixel frame on the rectangle's outermost pixels: top row (without its last
     // pixel) and left column (without its last pixel) in topLeft, the whole right column
     // and bottom row in bottomRight.
-    virtual void Draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight);
+    void Draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight);
     // The dotted focus frame, drawn by inverting pixels: a second call removes it.
-    virtual void DrawFocusRect(const RECT& rect) { ::DrawFocusRect(m_hDC, &rect); }
+    void DrawFocusRect(const RECT& rect) { ::DrawFocusRect(m_hDC, &rect); }
     // The ellipse inscribed in the rectangle: outline with the current pen, interior with
     // the current brush.
     virtual BOOL Ellipse(const RECT& rect) {
@@ -51,10 +46,7 @@ class CDC {
     virtual int DrawText(const wchar_t* text, int count, RECT& rect, UINT format) {
         return ::DrawTextW(m_hDC, text, count, &rect, format);
     }
-    virtual int DrawText(const char* text, int count, RECT& rect, UINT format) {
-        return ::DrawTextA(m_hDC, text, count, &rect, format);
-    }
-    virtual BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
+    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
 
   protected:
     HDC m_hDC = nullptr;
@@ -67,23 +59,7 @@ class CPaintDC : public CDC {
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
 
+  private:
     PAINTSTRUCT m_ps{};
-
-  private:
-    HWND m_hWnd;
-};
-
-class CClientDC : public CDC {
-  public:
-    explicit CClientDC(HWND window) : m_hWnd(window) { m_hDC = ::GetDC(window); }
-    ~CClientDC() override {
-        if (m_hDC != nullptr) {
-            ::ReleaseDC(m_hWnd, m_hDC);
-        }
-    }
-    CClientDC(const CClientDC&) = delete;
-    CClientDC& operator=(const CClientDC&) = delete;
-
-  private:
     HWND m_hWnd;
 };

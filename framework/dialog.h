@@ -3,7 +3,7 @@
 // DoModal passes the object to the dialog procedure as the init parameter; at WM_INITDIALOG
 // the object subclasses the dialog window, and from then on every message goes through its
 // message table (messages before WM_INITDIALOG get the system's default handling). OK and
-// Cancel end the dialog through the virtual OnOK and OnCancel; closing the window counts as
+// Cancel end the dialog through OnOK and OnCancel; closing the window counts as
 // Cancel; F1 sends the help command (ID_HELP) to the dialog, which routes it like any command
 // the dialog doesn't handle itself.
 #pragma once
@@ -30,10 +30,8 @@ class CDialog : public CWnd {
     virtual void DoDataExchange(CDataExchange* exchange);
 
     // OK: data from the controls, then the dialog ends with IDOK. Cancel: ends with IDCANCEL.
-    virtual void OnOK();
-    virtual void OnCancel();
-
-    UINT TemplateId() const { return m_templateId; }
+    void OnOK();
+    void OnCancel();
 
     static const CRuntimeClass classCDialog;
     const CRuntimeClass* GetRuntimeClass() const override { return &classCDialog; }

@@ -35,20 +35,16 @@ void CDispatchDriver::ReleaseDispatch() {
     m_dispatch.Release();
 }
 
-CVariant CDispatchDriver::InvokeHelper(DISPID dispid, WORD flags,
-                                       const std::vector<CVariant>& args) {
-    return invoke(dispid, flags, args);
-}
-
 void CDispatchDriver::SetProperty(DISPID dispid, const CVariant& value) {
-    invoke(dispid, DISPATCH_PROPERTYPUT, {value});
+    InvokeHelper(dispid, DISPATCH_PROPERTYPUT, {value});
 }
 
 CVariant CDispatchDriver::GetProperty(DISPID dispid) {
-    return invoke(dispid, DISPATCH_PROPERTYGET, {});
+    return InvokeHelper(dispid, DISPATCH_PROPERTYGET, {});
 }
 
-CVariant CDispatchDriver::invoke(DISPID dispid, WORD flags, const std::vector<CVariant>& args) {
+CVariant CDispatchDriver::InvokeHelper(DISPID dispid, WORD flags,
+                                       const std::vector<CVariant>& args) {
     CVariant result;
     if (!m_dispatch) {
         return result;

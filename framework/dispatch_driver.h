@@ -24,7 +24,6 @@ class CDispatchDriver {
     void AttachDispatch(IDispatch* dispatch);
     // Releases the interface, if any. Call it while COM is still initialised on the thread.
     void ReleaseDispatch();
-    IDispatch* GetDispatch() const { return m_dispatch.Get(); }
     bool HasDispatch() const { return static_cast<bool>(m_dispatch); }
 
     // Invokes a member (DISPATCH_METHOD, DISPATCH_PROPERTYGET). `args` are in call order; the
@@ -36,7 +35,5 @@ class CDispatchDriver {
     CVariant GetProperty(DISPID dispid);
 
   private:
-    CVariant invoke(DISPID dispid, WORD flags, const std::vector<CVariant>& args);
-
     CComPtr<IDispatch> m_dispatch;
 };

@@ -1,17 +1,14 @@
-// GDI object handles, owned or borrowed: one template serves both.
-// CPen / CBrush delete their object when they go away; CPenHandle / CBrushHandle only
-// borrow one that somebody else deletes.
+// GDI object handles that own their object: CPen and CBrush delete it when they go away.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-template <class Handle, bool Owned>
+template <class Handle>
 class CGdiObjectT {
   public:
     CGdiObjectT() = default;
-    explicit CGdiObjectT(Handle handle) : m_handle(handle) {}
     ~CGdiObjectT() { Release(); }
 
     // An owned handle has exactly one owner: it moves, it never copies.
@@ -25,7 +22,7 @@ class CGdiObjectT {
         return *this;
     }
 
-    // Takes the handle over; an owned wrapper deletes what it held before.
+    // Takes the handle over, deleting what it held before.
     void Attach(Handle handle) {
         Release();
         m_handle = handle;
@@ -35,56 +32,29 @@ class CGdiObjectT {
 
     Handle m_handle{};
     operator Handle() const { return m_handle; }
-    bool IsNull() const { return m_handle == nullptr; }
 
   private:
     void Release() {
-        if constexpr (Owned) {
-            if (m_handle != nullptr) {
-                ::DeleteObject(m_handle);
-            }
+        if (m_handle != nullptr) {
+            ::DeleteObject(m_handle);
         }
         m_handle = Handle{};
     }
 };
 
-// Borrowed handles are plain values: copying one is harmless.
-template <class Handle>
-class CGdiObjectT<Handle, false> {
+class CPen : public CGdiObjectT<HPEN> {
   public:
-    CGdiObjectT() = default;
-    CGdiObjectT(Handle handle) : m_handle(handle) {}
-
-    void Attach(Handle handle) { m_handle = handle; }
-    Handle Detach() { return std::exchange(m_handle, Handle{}); }
-
-    Handle m_handle{};
-    operator Handle() const { return m_handle; }
-    bool IsNull() const { return m_handle == nullptr; }
-};
-
-template <bool Owned>
-class CPenT : public CGdiObjectT<HPEN, Owned> {
-  public:
-    using CGdiObjectT<HPEN, Owned>::CGdiObjectT;
     // Makes a cosmetic or geometric pen (PS_SOLID, PS_DOT, ...); null when GDI refuses.
     HPEN CreatePen(int style, int width, COLORREF color) {
-        this->Attach(::CreatePen(style, width, color));
-        return this->m_handle;
+        Attach(::CreatePen(style, width, color));
+        return m_handle;
     }
 };
 
-template <bool Owned>
-class CBrushT : public CGdiObjectT<HBRUSH, Owned> {
+class CBrush : public CGdiObjectT<HBRUSH> {
   public:
-    using CGdiObjectT<HBRUSH, Owned>::CGdiObjectT;
     HBRUSH CreateSolidBrush(COLORREF color) {
-        this->Attach(::CreateSolidBrush(color));
-        return this->m_handle;
+        Attach(::CreateSolidBrush(color));
+        return m_handle;
     }
 };
-
-using CPen = CPenT<true>;
-using CPenHandle = CPenT<false>;
-using CBrush = CBrushT<true>;
-using CBrushHandle = CBrushT<false>;

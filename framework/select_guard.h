@@ -16,9 +16,6 @@ class CSelectGuard {
     CSelectGuard(const CSelectGuard&) = delete;
     CSelectGuard& operator=(const CSelectGuard&) = delete;
 
-    // The object that was selected before (null if the selection failed).
-    HGDIOBJ Previous() const { return m_previous == HGDI_ERROR ? nullptr : m_previous; }
-
   private:
     HDC m_dc;
     HGDIOBJ m_previous;

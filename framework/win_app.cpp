@@ -26,7 +26,7 @@ std::wstring ProgramName() {
 
 int CWinApp::Run() {
     if (!InitInstance()) {
-        return ExitInstance();
+        return m_exitCode;
     }
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -36,15 +36,11 @@ int CWinApp::Run() {
     if (message.message == WM_QUIT) {
         m_exitCode = static_cast<int>(message.wParam);
     }
-    return ExitInstance();
+    return m_exitCode;
 }
 
 bool CWinApp::InitInstance() {
     return true;
-}
-
-int CWinApp::ExitInstance() {
-    return m_exitCode;
 }
 
 void CWinApp::SetMainWnd(CWnd* window) {

@@ -23,15 +23,12 @@ class CWinApp : public CCmdTarget {
     int Run();
 
     virtual bool InitInstance();
-    virtual int ExitInstance();
 
     // The main window; its unhandled commands (ID_HELP) come to the application.
     void SetMainWnd(CWnd* window);
-    CWnd* GetMainWnd() const { return m_pMainWnd; }
 
     // Names the settings key under HKCU\Software. Nothing is read or written under it.
     void SetRegistryKey(const wchar_t* key) { m_registryKey = key; }
-    const std::wstring& GetRegistryKey() const { return m_registryKey; }
 
     // The standard help command: this program ships no help file, so it says so.
     void OnHelp();

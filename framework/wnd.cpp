@@ -77,11 +77,6 @@ HWND CWnd::UnsubclassWindow() {
     return window;
 }
 
-void CWnd::DetachDestroyed() {
-    UnsubclassWindow();
-    PostNcDestroy();
-}
-
 LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* self = FromHandlePermanent(window);
     if (self == nullptr) {
@@ -92,7 +87,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     const LRESULT result = CallAtBoundary(window, message, LRESULT{0},
                                           [&] { return self->Dispatch(message, wParam, lParam); });
     if (message == WM_NCDESTROY) {
-        self->DetachDestroyed();
+        self->UnsubclassWindow();
     }
     return result;
 }

@@ -19,7 +19,6 @@ class CWnd : public CCmdTarget {
     ~CWnd() override;
 
     HWND m_hWnd = nullptr;
-    HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
 
     // The object that subclassed the window, or nullptr.
@@ -42,8 +41,6 @@ class CWnd : public CCmdTarget {
     virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // Where WM_COMMAND messages that the table doesn't handle go (the application object).
     void SetCommandRoute(CCmdTarget* target) { m_commandRoute = target; }
-    // Called after the window's last message (WM_NCDESTROY), once the object let go of it.
-    virtual void PostNcDestroy() {}
 
     // Children: the subclassing object when there is one, else a borrowed wrapper that lives
     // as long as this window. nullptr when there is no such control.
@@ -54,9 +51,6 @@ class CWnd : public CCmdTarget {
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     int GetWindowText(wchar_t* buffer, int capacity) const {
         return ::GetWindowTextW(m_hWnd, buffer, capacity);
-    }
-    int GetWindowText(char* buffer, int capacity) const {
-        return ::GetWindowTextA(m_hWnd, buffer, capacity);
     }
     std::wstring GetWindowText() const;
 
@@ -77,7 +71,6 @@ class CWnd : public CCmdTarget {
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) {
         return ::RedrawWindow(m_hWnd, rect, region, flags) != FALSE;
     }
-    void Invalidate(bool erase = true) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     RECT GetClientRect() const;
     HICON SetIcon(HICON icon, bool big) {
         return reinterpret_cast<HICON>(
@@ -90,9 +83,6 @@ class CWnd : public CCmdTarget {
         return ::SetTimer(m_hWnd, id, elapseMs, nullptr);
     }
     bool KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id) != FALSE; }
-    int MessageBox(const wchar_t* text, const wchar_t* caption = nullptr, UINT type = MB_OK) {
-        return ::MessageBoxW(m_hWnd, text, caption, type);
-    }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
@@ -112,7 +102,6 @@ class CWnd : public CCmdTarget {
   private:
     static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam);
-    void DetachDestroyed();
 
     struct Message {
         UINT message;

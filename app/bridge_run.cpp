@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 constexpr int kExitBadCommandLine = 2;
@@ -26,6 +29,15 @@ std::string lastErrorText() {
     std::string message = length > 0 ? ToUtf8(std::wstring_view(text, length)) : std::string();
     ::LocalFree(text);
     return message.empty() ? "error " + std::to_string(error) : message;
+}
+
+// The log's path as the user will look for it: relative names resolved against the folder
+// Varnock was started in.
+std::string absolutePath(const std::string& utf8Path) {
+    std::error_code error;
+    const std::filesystem::path path =
+        std::filesystem::absolute(std::filesystem::u8path(utf8Path), error);
+    return error ? utf8Path : path.u8string();
 }
 
 }  // namespace
@@ -55,20 +67,18 @@ std::optional<int> BridgeRun::openLog() {
     if (options_.logFile.empty()) {
         return std::nullopt;
     }
+    const std::string path = absolutePath(options_.logFile);
     std::string problem;
-    std::unique_ptr<diagnostics::StdLogFile> file =
-        diagnostics::StdLogFile::open(options_.logFile, problem);
+    std::unique_ptr<diagnostics::StdLogFile> file = diagnostics::StdLogFile::open(path, problem);
     if (!file) {
-        showBox("The log file cannot be opened:\n" + options_.logFile + "\n" + problem,
-                MB_ICONERROR);
+        showBox("The log file cannot be opened:\n" + path + "\n" + problem, MB_ICONERROR);
         return kExitBadCommandLine;
     }
     log_ = std::make_unique<diagnostics::DiagnosticLog>(std::move(file));
     context_ = std::make_unique<diagnostics::LogContext>(diagnostics::LogContext{*log_});
     context_->utf8 = [](const std::string& text) { return ToUtf8(WidenText(text)); };
     context_->lastErrorText = lastErrorText;
-    note("Varnock " VARNOCK_VERSION " started; fldigi at " + fldigiEndpoint() + "; log " +
-         options_.logFile);
+    note("Varnock " VARNOCK_VERSION " started; fldigi at " + fldigiEndpoint() + "; log " + path);
     return std::nullopt;
 }
 

@@ -44,6 +44,56 @@ void writeOut(const std::string& text) {
     std::fflush(stdout);
 }
 
+struct Options {
+    bool xml = false;
+    uint32_t timeoutMs = XmlRpcClient::kDefaultReceiveTimeoutMs;
+    std::vector<std::string> positional;
+};
+
+// Reads the options and the positional arguments. Returns -1 to go on, or the exit status.
+int readArguments(int argc, char** argv, Options& options) {
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool option = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+        if (!option) {
+            options.positional.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            writeOut(kUsage);
+            return 0;
+        } else if (arg == "--xml") {
+            options.xml = true;
+        } else if (arg == "--timeout-ms") {
+            if (i + 1 >= argc || !parseMilliseconds(argv[i + 1], options.timeoutMs)) {
+                return usageError("--timeout-ms needs a positive number of milliseconds");
+            }
+            ++i;
+        } else if (arg[1] == '-') {
+            return usageError("unknown option " + arg);
+        } else {
+            options.positional.push_back(arg);
+        }
+    }
+    return options.positional.size() < 2 ? usageError("URL and METHOD are needed") : -1;
+}
+
+// The result, or a received fault with --xml, on stdout.
+void printResult(const XmlRpcValue& result, bool xml) {
+    std::string text;
+    try {
+        if (xml) {
+            writeValue(result, text);
+        } else {
+            text = readableValue(result);
+        }
+    } catch (const XmlRpcException& e) {
+        text = e.message;  // an Undefined result cannot be written as XML
+    }
+    writeOut(text + "\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,58 +102,23 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
-    bool xml = false;
-    uint32_t timeoutMs = XmlRpcClient::kDefaultReceiveTimeoutMs;
-    std::vector<std::string> positional;
-    bool options = true;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && (arg == "--help" || arg == "-h")) {
-            writeOut(kUsage);
-            return 0;
-        } else if (options && arg == "--xml") {
-            xml = true;
-        } else if (options && arg == "--timeout-ms") {
-            XmlRpcValue number;
-            std::string error;
-            if (i + 1 >= argc || !parseParam(std::string("i4:") + argv[i + 1], number, error) ||
-                number.intValue() <= 0) {
-                return usageError("--timeout-ms needs a positive number of milliseconds");
-            }
-            timeoutMs = static_cast<uint32_t>(number.intValue());
-            ++i;
-        } else if (options && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
-            return usageError("unknown option " + arg);
-        } else {
-            positional.push_back(arg);
-        }
+    Options options;
+    const int status = readArguments(argc, argv, options);
+    if (status >= 0) {
+        return status;
     }
-    if (positional.size() < 2) {
-        return usageError("URL and METHOD are needed");
-    }
+    const std::vector<std::string>& positional = options.positional;
     XmlRpcValue params;
     std::string error;
     if (!parseParams({positional.begin() + 2, positional.end()}, params, error)) {
         return usageError(error);
     }
 
-    XmlRpcClient client(positional[0].c_str(), platformInternetTransport(), timeoutMs);
+    XmlRpcClient client(positional[0].c_str(), platformInternetTransport(), options.timeoutMs);
     XmlRpcValue result;
     const bool ok = client.call(positional[1].c_str(), params, result);
-    if (ok || (xml && client.faultReceived)) {
-        std::string text;
-        try {
-            if (xml) {
-                writeValue(result, text);
-            } else {
-                text = readableValue(result);
-            }
-        } catch (const XmlRpcException& e) {
-            text = e.message;  // an Undefined result cannot be written as XML
-        }
-        writeOut(text + "\n");
+    if (ok || (options.xml && client.faultReceived)) {
+        printResult(result, options.xml);
     }
     if (!ok) {
         std::fprintf(stderr, "xrcall: %s\n", client.errorText.c_str());

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "xmlrpc/core/char_class.h"
 #include "xmlrpc/core/codecs.h"
 #include "xmlrpc/core/numbers.h"
 
@@ -16,9 +17,7 @@ bool startsWith(const std::string& text, const char* prefix, std::string& rest) 
     return true;
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+using charclass::isDigit;
 
 bool parseInt(const std::string& text, int32_t& number) {
     size_t at = text.size() > 0 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
@@ -88,6 +87,66 @@ void appendTwoDigits(std::string& out, int32_t n) {
     out += static_cast<char>('0' + n % 10);
 }
 
+void appendReadable(const XmlRpcValue& value, std::string& out, bool topLevel);
+
+void appendQuoted(const char* text, std::string& out) {
+    out += '"';
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p == '"' || *p == '\\') {
+            out += '\\';
+        }
+        out += *p;
+    }
+    out += '"';
+}
+
+void appendDateTime(const DateTime& t, std::string& out) {
+    char text[64];
+    std::snprintf(text, sizeof text, "dt:%04d", static_cast<int>(t.year));
+    out += text;
+    appendTwoDigits(out, t.month + 1);
+    appendTwoDigits(out, t.day);
+    out += 'T';
+    appendTwoDigits(out, t.hour);
+    out += ':';
+    appendTwoDigits(out, t.minute);
+    out += ':';
+    appendTwoDigits(out, t.second);
+}
+
+// "b64:" and the encoded bytes on one line.
+void appendBase64(const ByteString& bytes, std::string& out) {
+    const std::string encoded = encodeBase64(bytes.data(), bytes.size());
+    out += "b64:";
+    for (char c : encoded) {
+        if (c != '\n') {
+            out += c;
+        }
+    }
+}
+
+void appendArray(const XmlRpcValue& value, std::string& out) {
+    out += '[';
+    for (int32_t i = 0; i < value.size(); ++i) {
+        out += i == 0 ? "" : ", ";
+        appendReadable(value.element(i), out, false);
+    }
+    out += ']';
+}
+
+void appendStruct(const XmlRpcValue& value, std::string& out) {
+    out += '{';
+    bool first = true;
+    for (const auto& member : value.members()) {
+        out += first ? "" : ", ";
+        first = false;
+        out += member.first;
+        out += ": ";
+        appendReadable(member.second, out, false);
+    }
+    out += '}';
+}
+
 void appendReadable(const XmlRpcValue& value, std::string& out, bool topLevel) {
     switch (value.kind()) {
         case ValueKind::Undefined:
@@ -105,63 +164,21 @@ void appendReadable(const XmlRpcValue& value, std::string& out, bool topLevel) {
             if (topLevel) {
                 out += value.textValue();
             } else {
-                out += '"';
-                for (const char* p = value.textValue(); *p != '\0'; ++p) {
-                    if (*p == '"' || *p == '\\') {
-                        out += '\\';
-                    }
-                    out += *p;
-                }
-                out += '"';
+                appendQuoted(value.textValue(), out);
             }
             break;
-        case ValueKind::DateTime: {
-            const DateTime& t = value.dateTimeValue();
-            char text[64];
-            std::snprintf(text, sizeof text, "dt:%04d", static_cast<int>(t.year));
-            out += text;
-            appendTwoDigits(out, t.month + 1);
-            appendTwoDigits(out, t.day);
-            out += 'T';
-            appendTwoDigits(out, t.hour);
-            out += ':';
-            appendTwoDigits(out, t.minute);
-            out += ':';
-            appendTwoDigits(out, t.second);
+        case ValueKind::DateTime:
+            appendDateTime(value.dateTimeValue(), out);
             break;
-        }
-        case ValueKind::Base64: {
-            const ByteString& bytes = value.base64Value();
-            std::string encoded = encodeBase64(bytes.data(), bytes.size());
-            out += "b64:";
-            for (char c : encoded) {
-                if (c != '\n') {
-                    out += c;
-                }
-            }
+        case ValueKind::Base64:
+            appendBase64(value.base64Value(), out);
             break;
-        }
         case ValueKind::Array:
-            out += '[';
-            for (int32_t i = 0; i < value.size(); ++i) {
-                out += i == 0 ? "" : ", ";
-                appendReadable(value.element(i), out, false);
-            }
-            out += ']';
+            appendArray(value, out);
             break;
-        case ValueKind::Struct: {
-            out += '{';
-            bool first = true;
-            for (const auto& member : value.members()) {
-                out += first ? "" : ", ";
-                first = false;
-                out += member.first;
-                out += ": ";
-                appendReadable(member.second, out, false);
-            }
-            out += '}';
+        case ValueKind::Struct:
+            appendStruct(value, out);
             break;
-        }
         case ValueKind::Nil:
             out += "nil";
             break;
@@ -232,6 +249,15 @@ bool parseParams(const std::vector<std::string>& texts, XmlRpcValue& params, std
             return false;
         }
     }
+    return true;
+}
+
+bool parseMilliseconds(const std::string& text, uint32_t& milliseconds) {
+    int32_t number = 0;
+    if (!parseInt(text, number) || number <= 0) {
+        return false;
+    }
+    milliseconds = static_cast<uint32_t>(number);
     return true;
 }
 

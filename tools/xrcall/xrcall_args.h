@@ -2,6 +2,7 @@
 // "nil", "b64:BASE64", "dt:YYYYMMDDTHH:MM:SS" or plain TEXT; and the readable form of a result.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ bool parseParam(const std::string& text, XmlRpcValue& value, std::string& error)
 
 // The parameter list of a call: none, the single parameter, or an array of several.
 bool parseParams(const std::vector<std::string>& texts, XmlRpcValue& params, std::string& error);
+
+// A positive number of milliseconds, at most 2147483647, written in decimal.
+bool parseMilliseconds(const std::string& text, uint32_t& milliseconds);
 
 // A result as people read it: a top-level string as its bare text, other values in a compact
 // notation ("[1, \"a\"]", "{name: value}", true, nil, dt:..., b64:...).

@@ -1,25 +1,13 @@
 // XmlRpcClient: construction (URL parsing and the connect step), progress and error texts.
 #include "xmlrpc/client/client.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "xmlrpc/client/internet_errors.h"
+#include "xmlrpc/core/char_class.h"
 #include "xmlrpc/core/numbers.h"
 
-namespace {
-
-// Case-insensitive comparison of the start of `text` with the lower-case `prefix`.
-bool startsWithIgnoringCase(const char* text, const char* prefix) {
-    for (; *prefix != '\0'; ++text, ++prefix) {
-        if (std::tolower(static_cast<unsigned char>(*text)) != *prefix) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
+using charclass::startsWithIgnoreCase;
 
 XmlRpcClient::XmlRpcClient(const char* url) : XmlRpcClient(url, platformInternetTransport()) {}
 
@@ -33,11 +21,11 @@ XmlRpcClient::XmlRpcClient(const char* url, InternetTransport& transport, uint32
 
 bool XmlRpcClient::parseUrl(const char* url, std::string& host) {
     const char* cursor = url;
-    if (startsWithIgnoringCase(url, "https://")) {
+    if (startsWithIgnoreCase(url, "https://")) {
         scheme = kSchemeHttps;
         port = 443;
         cursor += 8;
-    } else if (startsWithIgnoringCase(url, "http://")) {
+    } else if (startsWithIgnoreCase(url, "http://")) {
         scheme = kSchemeHttp;
         port = 80;
         cursor += 7;

@@ -1,29 +1,12 @@
 #include "xmlrpc/client/http_response_reader.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "xmlrpc/core/char_class.h"
 
 namespace {
 
 constexpr size_t kMaxChunkLine = 4096;
-
-bool equalsIgnoringCase(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
@@ -39,7 +22,7 @@ bool couldBeStatusLine(const std::string& head) {
     static const char kPrefix[] = "http/";
     const size_t n = std::min(head.size(), sizeof kPrefix - 1);
     for (size_t i = 0; i < n; ++i) {
-        if (std::tolower(static_cast<unsigned char>(head[i])) != kPrefix[i]) {
+        if (charclass::lower(head[i]) != kPrefix[i]) {
             return false;
         }
     }
@@ -135,7 +118,7 @@ bool HttpResponseReader::parseHead(const std::string& head) {
             }
             int code = 0;
             for (size_t i = at; i < at + 3; ++i) {
-                if (!std::isdigit(static_cast<unsigned char>(line[i]))) {
+                if (!charclass::isDigit(line[i])) {
                     return false;
                 }
                 code = code * 10 + (line[i] - '0');
@@ -167,7 +150,7 @@ bool HttpResponseReader::parseHeaderLine(const std::string& line) {
     }
     const std::string name = trimmed(line.substr(0, colon));
     const std::string value = trimmed(line.substr(colon + 1));
-    if (equalsIgnoringCase(name, "Content-Length")) {
+    if (charclass::equalsIgnoreCase(name.c_str(), "Content-Length")) {
         if (value.empty() || value.size() > 18 ||
             value.find_first_not_of("0123456789") != std::string::npos) {
             return false;
@@ -178,12 +161,11 @@ bool HttpResponseReader::parseHeaderLine(const std::string& line) {
         }
         lengthSeen_ = true;
         remaining_ = length;
-    } else if (equalsIgnoringCase(name, "Transfer-Encoding")) {
-        const std::string coding = lowerCase(value);
-        if (coding == "chunked") {
+    } else if (charclass::equalsIgnoreCase(name.c_str(), "Transfer-Encoding")) {
+        if (charclass::equalsIgnoreCase(value.c_str(), "chunked")) {
             framing_ = Framing::Chunked;
             chunkState_ = ChunkState::Size;
-        } else if (coding != "identity") {
+        } else if (!charclass::equalsIgnoreCase(value.c_str(), "identity")) {
             return false;  // compressed or layered codings are not understood
         }
     }

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "xmlrpc/core/codecs.h"
 #include "xmlrpc/client/http_response_reader.h"
 #include "xmlrpc/client/internet_transport.h"
 #include "xmlrpc/client/posix_socket.h"
+#include "xmlrpc/core/codecs.h"
 
 namespace {
 

@@ -61,6 +61,14 @@ int PosixSocket::waitFor(short events, uint32_t timeoutMs) const {
     return result > 0 ? 1 : result;
 }
 
+bool PosixSocket::waitUntilReady(short events, uint32_t timeoutMs, uint32_t& error) const {
+    const int ready = waitFor(events, timeoutMs);
+    if (ready <= 0) {
+        error = ready == 0 ? kErrorInternetTimeout : codeForErrno(errno);
+    }
+    return ready > 0;
+}
+
 bool PosixSocket::connect(const std::string& host, uint16_t port, uint32_t timeoutMs,
                           uint32_t& error) {
     close();
@@ -135,11 +143,9 @@ bool PosixSocket::sendAll(const char* data, size_t size, uint32_t timeoutMs, uin
             continue;
         }
         if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            const int ready = waitFor(POLLOUT, timeoutMs);
-            if (ready > 0) {
+            if (waitUntilReady(POLLOUT, timeoutMs, error)) {
                 continue;
             }
-            error = ready == 0 ? kErrorInternetTimeout : codeForErrno(errno);
             return false;
         }
         error = codeForErrno(errno);
@@ -160,11 +166,9 @@ bool PosixSocket::receive(char* buffer, size_t size, uint32_t timeoutMs, size_t&
             continue;
         }
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            const int ready = waitFor(POLLIN, timeoutMs);
-            if (ready > 0) {
+            if (waitUntilReady(POLLIN, timeoutMs, error)) {
                 continue;
             }
-            error = ready == 0 ? kErrorInternetTimeout : codeForErrno(errno);
             return false;
         }
         error = codeForErrno(errno);

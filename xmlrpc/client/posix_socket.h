@@ -31,6 +31,9 @@ class PosixSocket {
     bool connectTo(const struct addrinfo* addresses, uint32_t timeoutMs, uint32_t& error);
     // 1: ready, 0: timed out, -1: failed (errno set).
     int waitFor(short events, uint32_t timeoutMs) const;
+    // Waits for `events` after a send or receive would have blocked: true when ready, false
+    // with the time-out or the socket's failure in `error`.
+    bool waitUntilReady(short events, uint32_t timeoutMs, uint32_t& error) const;
 
     int fd_ = -1;
 };

@@ -8,11 +8,13 @@
 namespace charclass {
 
 enum : uint8_t {
-    Blank = 1,     // space, tab, line feed, carriage return
-    CSpace = 2,    // what the C library's isspace accepts in the "C" locale (adds \v, \f)
-    Digit = 4,     // '0' to '9'
-    Upper = 8,     // 'A' to 'Z'
-    TagStop = 16,  // where the tag reader's plain copy stops: ' ', '>' and the NUL
+    Blank = 1,         // space, tab, line feed, carriage return
+    CSpace = 2,        // what the C library's isspace accepts in the "C" locale (adds \v, \f)
+    Digit = 4,         // '0' to '9'
+    Upper = 8,         // 'A' to 'Z'
+    TagStop = 16,      // where the tag reader's plain copy stops: ' ', '>' and the NUL
+    EntityPlain = 32,  // written unchanged by the entity encoder: 32..126 but the five markup
+                       // characters & < > " '
 };
 
 struct Table {
@@ -38,6 +40,9 @@ constexpr Table makeTable() {
         }
         if (c == ' ' || c == '>' || c == '\0') {
             k |= TagStop;
+        }
+        if (c >= 32 && c <= 126 && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'') {
+            k |= EntityPlain;
         }
         t.classes[c] = k;
         t.lower[c] = static_cast<unsigned char>((k & Upper) ? c + ('a' - 'A') : c);

@@ -37,6 +37,43 @@ void reserveForRest(TextWriter& out, size_t sampleLength, int32_t written, int32
     }
 }
 
+void write(const XmlRpcValue& value, TextWriter& out);
+
+void writeString(const char* text, TextWriter& out) {
+    if (*text == '\0') {
+        out.put("<value><string/></value>");
+        return;
+    }
+    out.put("<value>");
+    appendEncodedEntities(out, text);
+    out.put("</value>");
+}
+
+void writeArray(const XmlRpcValue& value, TextWriter& out) {
+    out.put("<value><array><data>");
+    const int32_t count = value.size();
+    const size_t start = out.length();
+    for (int32_t i = 0; i < count; ++i) {
+        write(value.element(i), out);
+        if (i + 1 == SampleElements && count >= 4 * SampleElements) {
+            reserveForRest(out, out.length() - start, SampleElements, count);
+        }
+    }
+    out.put("</data></array></value>");
+}
+
+void writeStruct(const XmlRpcValue& value, TextWriter& out) {
+    out.put("<value><struct>");
+    for (const auto& member : value.members()) {
+        out.put("<member><name>");
+        appendEncodedEntities(out, member.first.c_str());
+        out.put("</name>");
+        write(member.second, out);
+        out.put("</member>");
+    }
+    out.put("</struct></value>\n");
+}
+
 void write(const XmlRpcValue& value, TextWriter& out) {
     switch (value.kind()) {
         case ValueKind::Undefined:
@@ -59,46 +96,20 @@ void write(const XmlRpcValue& value, TextWriter& out) {
             writeNumber(out, value.doubleValue());
             out.put("</double></value>");
             return;
-        case ValueKind::String: {
-            const char* text = value.textValue();
-            if (*text == '\0') {
-                out.put("<value><string/></value>");
-                return;
-            }
-            out.put("<value>");
-            appendEncodedEntities(out, text);
-            out.put("</value>");
+        case ValueKind::String:
+            writeString(value.textValue(), out);
             return;
-        }
         case ValueKind::DateTime:
             writeDateTime(value, out);
             return;
         case ValueKind::Base64:
             writeBase64(value, out);
             return;
-        case ValueKind::Array: {
-            out.put("<value><array><data>");
-            const int32_t count = value.size();
-            const size_t start = out.length();
-            for (int32_t i = 0; i < count; ++i) {
-                write(value.element(i), out);
-                if (i + 1 == SampleElements && count >= 4 * SampleElements) {
-                    reserveForRest(out, out.length() - start, SampleElements, count);
-                }
-            }
-            out.put("</data></array></value>");
+        case ValueKind::Array:
+            writeArray(value, out);
             return;
-        }
         case ValueKind::Struct:
-            out.put("<value><struct>");
-            for (const auto& member : value.members()) {
-                out.put("<member><name>");
-                appendEncodedEntities(out, member.first.c_str());
-                out.put("</name>");
-                write(member.second, out);
-                out.put("</member>");
-            }
-            out.put("</struct></value>\n");
+            writeStruct(value, out);
             return;
         case ValueKind::Nil:
             out.put("<value><nil/></value>");

@@ -179,21 +179,6 @@ char* decodeEntities(const char* start, const char* end) {
 
 namespace {
 
-// Bytes written unchanged: 32..126 except the five markup characters.
-struct PlainTable {
-    bool plain[256];
-};
-
-constexpr PlainTable makePlainTable() {
-    PlainTable t{};
-    for (int c = 32; c <= 126; ++c) {
-        t.plain[c] = c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
-    }
-    return t;
-}
-
-constexpr PlainTable plainBytes = makePlainTable();
-
 template <size_t N>
 char* copyLiteral(char* o, const char (&literal)[N]) {
     std::memcpy(o, literal, N - 1);
@@ -240,7 +225,7 @@ void appendEncodedEntities(TextWriter& out, const char* text) {
         char* const stop = o + stretch - longestEscape;
         while (o < stop) {
             const unsigned char c = *p++;
-            if (plainBytes.plain[c]) {
+            if (charclass::is(static_cast<char>(c), charclass::EntityPlain)) {
                 *o++ = static_cast<char>(c);
             } else if (c == 0) {
                 out.commit(o);

@@ -17,29 +17,13 @@
 #include <vector>
 
 #include "json_text.h"
+#include "tests/support/window_probe.h"
 
 namespace {
 
-constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kMainCaptionStart[] = L"Fldigi<->Kebrin by Zorvath";
 constexpr int kFldigiIndicator = 1003;
 constexpr int kHostIndicator = 1004;
 constexpr int kLinkMark = 1005;
-
-// WM_GETTEXT works across processes for controls too (GetWindowText doesn't).
-std::wstring textOf(HWND window) {
-    wchar_t text[1024] = {};
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                          2000, &ignored);
-    return text;
-}
-
-std::wstring classOf(HWND window) {
-    wchar_t name[128] = {};
-    ::GetClassNameW(window, name, 128);
-    return name;
-}
 
 std::string rectJson(HWND window) {
     RECT rect{};
@@ -54,7 +38,7 @@ std::vector<HWND> visibleDialogs() {
     std::vector<HWND> dialogs;
     ::EnumWindows(
         [](HWND window, LPARAM list) -> BOOL {
-            if (::IsWindowVisible(window) && classOf(window) == kDialogClass) {
+            if (::IsWindowVisible(window) && probe::ClassOf(window) == probe::kDialogClass) {
                 reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
             }
             return TRUE;
@@ -64,7 +48,7 @@ std::vector<HWND> visibleDialogs() {
 }
 
 bool isMainDialog(HWND window) {
-    return textOf(window).rfind(kMainCaptionStart, 0) == 0;
+    return probe::TextOf(window).rfind(probe::kMainCaption, 0) == 0;
 }
 
 std::string controlJson(HWND dialog, int id) {
@@ -73,7 +57,8 @@ std::string controlJson(HWND dialog, int id) {
         return "null";
     }
     const LRESULT check = ::SendMessageW(control, BM_GETCHECK, 0, 0);
-    return "{\"text\":" + jsonString(textOf(control)) + ",\"checked\":" + std::to_string(check) +
+    return "{\"text\":" + jsonString(probe::TextOf(control)) +
+           ",\"checked\":" + std::to_string(check) +
            ",\"visible\":" + (::IsWindowVisible(control) ? "true" : "false") +
            ",\"enabled\":" + (::IsWindowEnabled(control) ? "true" : "false") +
            ",\"rect\":" + rectJson(control) + "}";
@@ -92,8 +77,8 @@ void printLine(const std::string& line) {
 
 void printMainDialog(HWND dialog) {
     printLine("{\"found\":true,\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
-              ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" + jsonString(textOf(dialog)) +
-              ",\"rect\":" + rectJson(dialog) +
+              ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" +
+              jsonString(probe::TextOf(dialog)) + ",\"rect\":" + rectJson(dialog) +
               ",\"foreground\":" + (::GetForegroundWindow() == dialog ? "true" : "false") +
               ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) +
               ",\"host\":" + controlJson(dialog, kHostIndicator) +
@@ -126,21 +111,21 @@ int printBoxes() {
         std::string buttons;
         for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
              child = ::GetWindow(child, GW_HWNDNEXT)) {
-            const std::wstring kind = classOf(child);
+            const std::wstring kind = probe::ClassOf(child);
             std::string& list = _wcsicmp(kind.c_str(), L"Button") == 0 ? buttons : texts;
             if (_wcsicmp(kind.c_str(), L"Button") == 0) {
                 if (!::IsWindowVisible(child)) {
                     continue;
                 }
                 list += std::string(list.empty() ? "" : ",") + "[" +
-                        std::to_string(::GetDlgCtrlID(child)) + "," + jsonString(textOf(child)) +
-                        "]";
+                        std::to_string(::GetDlgCtrlID(child)) + "," +
+                        jsonString(probe::TextOf(child)) + "]";
             } else {
-                list += std::string(list.empty() ? "" : ",") + jsonString(textOf(child));
+                list += std::string(list.empty() ? "" : ",") + jsonString(probe::TextOf(child));
             }
         }
-        printLine("{\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
-                  ",\"pid\":" + processIdOf(dialog) + ",\"title\":" + jsonString(textOf(dialog)) +
+        printLine("{\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) + ",\"pid\":" +
+                  processIdOf(dialog) + ",\"title\":" + jsonString(probe::TextOf(dialog)) +
                   ",\"texts\":[" + texts + "],\"buttons\":[" + buttons + "]}");
     }
     return 0;

@@ -8,24 +8,9 @@
 #include <string>
 
 #include "framework/text_conversion.h"
+#include "tests/support/window_probe.h"
 
 namespace {
-
-constexpr wchar_t kMainCaption[] = L"Fldigi<->Kebrin by Zorvath";
-
-HWND WaitForMainDialog(DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    do {
-        HWND window = ::FindWindowW(L"#32770", kMainCaption);
-        if (window != nullptr && ::IsWindowVisible(window)) {
-            return window;
-        }
-        ::Sleep(50);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
-}
-
-}  // namespace
 
 int Close(HWND dialog) {
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -36,8 +21,10 @@ int Close(HWND dialog) {
     return ::IsWindow(dialog) ? 1 : 0;
 }
 
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
-    HWND dialog = WaitForMainDialog(15000);
+    HWND dialog = probe::WaitForDialog(probe::kMainCaption, 15000);
     if (dialog == nullptr) {
         std::fprintf(stderr, "indicator_probe: no main dialog\n");
         return 1;
@@ -54,9 +41,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         RECT rect{};
         ::GetWindowRect(control, &rect);
-        wchar_t text[512] = {};
-        ::SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                              2000, nullptr);
+        const std::wstring text = probe::TextOf(control);
         const auto style = static_cast<unsigned long>(::GetWindowLongPtrW(control, GWL_STYLE));
         std::printf("%d %ld %ld %ld %ld %lx %s\n", id, rect.left, rect.top, rect.right, rect.bottom,
                     style, ToUtf8(text).c_str());

@@ -9,11 +9,16 @@
 #include <string>
 
 #include "framework/text_conversion.h"
+#include "tests/support/window_probe.h"
 
 namespace {
 
-constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kMainCaption[] = L"Fldigi<->Kebrin by Zorvath";
+using probe::ClassOf;
+using probe::kDialogClass;
+using probe::kMainCaption;
+using probe::TextOf;
+using probe::WaitForDialog;
+
 constexpr wchar_t kAboutCaption[] = L"О проекте Varnock";
 
 int failures = 0;
@@ -23,33 +28,6 @@ void Check(bool ok, const std::string& what) {
         ++failures;
         std::fprintf(stderr, "FAILED: %s\n", what.c_str());
     }
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    // WM_GETTEXT works across processes for any window; GetWindowText doesn't for controls.
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
-                          nullptr);
-    return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[128] = {};
-    ::GetClassNameW(window, name, 128);
-    return name;
-}
-
-// Waits up to `timeoutMs` for a visible dialog with this caption.
-HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    do {
-        HWND window = ::FindWindowW(kDialogClass, caption);
-        if (window != nullptr && ::IsWindowVisible(window)) {
-            return window;
-        }
-        ::Sleep(50);
-    } while (::GetTickCount() - start < timeoutMs);
-    return nullptr;
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs) {

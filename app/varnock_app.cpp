@@ -5,11 +5,11 @@
 
 #include <commctrl.h>
 
-const MessageMap* CVarnockApp::messageMap() {
+const MessageMap* CVarnockApp::GetThisMessageMap() {
     static const MessageMapEntry entries[] = {
         OnCommand<ID_HELP, &CWinApp::OnHelp>(),
     };
-    static const MessageMap map = MakeMessageMap(&CWinApp::messageMap, entries);
+    static const MessageMap map = MakeMessageMap(&CWinApp::GetThisMessageMap, entries);
     return &map;
 }
 

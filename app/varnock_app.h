@@ -12,8 +12,8 @@ class CVarnockApp : public CWinApp {
 
     bool InitInstance() override;
 
-    static const MessageMap* messageMap();
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    static const MessageMap* GetThisMessageMap();
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
     BridgeRun* m_run;

@@ -52,7 +52,7 @@ POINT MinimizedIconOrigin(const RECT& client, int iconWidth, int iconHeight) {
     return POINT{(width - iconWidth + 1) / 2, (height - iconHeight + 1) / 2};
 }
 
-const MessageMap* CVarnockDlg::messageMap() {
+const MessageMap* CVarnockDlg::GetThisMessageMap() {
     static const MessageMapEntry entries[] = {
         OnWmSysCommand<&CVarnockDlg::OnSysCommand>(),
         OnWmPaint<&CVarnockDlg::OnPaint>(),
@@ -61,7 +61,7 @@ const MessageMap* CVarnockDlg::messageMap() {
         OnWmCtlColor<&CVarnockDlg::OnCtlColor>(),
         OnBnClicked<IDOK, &CVarnockDlg::OnBnClickedFinish>(),
     };
-    static const MessageMap map = MakeMessageMap(&CDialog::messageMap, entries);
+    static const MessageMap map = MakeMessageMap(&CDialog::GetThisMessageMap, entries);
     return &map;
 }
 

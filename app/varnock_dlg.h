@@ -34,8 +34,8 @@ class CVarnockDlg : public CDialog {
     // The fldigi endpoint and the diagnostic log; null: the fixed endpoint, no log.
     BridgeRun* m_run = nullptr;
 
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
-    static const MessageMap* messageMap();
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+    static const MessageMap* GetThisMessageMap();
 
   protected:
     void DoDataExchange(CDataExchange* exchange) override;

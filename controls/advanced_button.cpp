@@ -7,11 +7,11 @@
 const CRuntimeClass CAdvancedButton::classCAdvancedButton{"CAdvancedButton",
                                                           &CButton::classCButton};
 
-const MessageMap* CAdvancedButton::messageMap() {
+const MessageMap* CAdvancedButton::GetThisMessageMap() {
     static const MessageMapEntry entries[] = {
         OnWmLButtonUp<&CAdvancedButton::OnLButtonUp>(),
     };
-    static const MessageMap map = MakeMessageMap(&CButton::messageMap, entries);
+    static const MessageMap map = MakeMessageMap(&CButton::GetThisMessageMap, entries);
     return &map;
 }
 

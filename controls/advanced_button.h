@@ -13,8 +13,8 @@ class CAdvancedButton : public CButton, public CAdvancedComponent {
 
     static const CRuntimeClass classCAdvancedButton;
     const CRuntimeClass* GetRuntimeClass() const override { return &classCAdvancedButton; }
-    static const MessageMap* messageMap();
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    static const MessageMap* GetThisMessageMap();
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
     // Adds BS_OWNERDRAW to the control's style, nothing else.
     void PreSubclassWindow() override;

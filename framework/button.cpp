@@ -2,8 +2,8 @@
 
 const CRuntimeClass CButton::classCButton{"CButton", &CWnd::classCWnd};
 
-const MessageMap* CButton::messageMap() {
-    static const MessageMap map{&CWnd::messageMap, nullptr, nullptr};
+const MessageMap* CButton::GetThisMessageMap() {
+    static const MessageMap map{&CWnd::GetThisMessageMap, nullptr, nullptr};
     return &map;
 }
 

@@ -16,6 +16,6 @@ class CButton : public CWnd {
 
     static const CRuntimeClass classCButton;
     const CRuntimeClass* GetRuntimeClass() const override { return &classCButton; }
-    static const MessageMap* messageMap();
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    static const MessageMap* GetThisMessageMap();
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 };

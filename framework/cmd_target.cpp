@@ -36,13 +36,13 @@ const CRuntimeClass* CCmdTarget::GetRuntimeClass() const {
     return &classCCmdTarget;
 }
 
-const MessageMap* CCmdTarget::messageMap() {
+const MessageMap* CCmdTarget::GetThisMessageMap() {
     static const MessageMap map{nullptr, nullptr, nullptr};
     return &map;
 }
 
 const MessageMap* CCmdTarget::GetMessageMap() const {
-    return messageMap();
+    return GetThisMessageMap();
 }
 
 bool CCmdTarget::OnCmdMsg(UINT id, UINT code) {

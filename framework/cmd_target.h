@@ -30,5 +30,5 @@ class CCmdTarget {
     bool OnCmdMsg(UINT id, UINT code);
 
     static const CRuntimeClass classCCmdTarget;
-    static const MessageMap* messageMap();
+    static const MessageMap* GetThisMessageMap();
 };

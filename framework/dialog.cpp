@@ -4,7 +4,7 @@
 
 const CRuntimeClass CDialog::classCDialog{"CDialog", &CWnd::classCWnd};
 
-const MessageMap* CDialog::messageMap() {
+const MessageMap* CDialog::GetThisMessageMap() {
     static const MessageMapEntry entries[] = {
         OnWmInitDialog<&CDialog::HandleInitDialog>(),
         OnBnClicked<IDOK, &CDialog::HandleOK>(),
@@ -12,7 +12,7 @@ const MessageMap* CDialog::messageMap() {
         OnMessage<WM_CLOSE, &CDialog::HandleClose>(),
         OnWmHelpInfo<&CDialog::OnHelpInfo>(),
     };
-    static const MessageMap map = MakeMessageMap(&CWnd::messageMap, entries);
+    static const MessageMap map = MakeMessageMap(&CWnd::GetThisMessageMap, entries);
     return &map;
 }
 

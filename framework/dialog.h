@@ -35,8 +35,8 @@ class CDialog : public CWnd {
 
     static const CRuntimeClass classCDialog;
     const CRuntimeClass* GetRuntimeClass() const override { return &classCDialog; }
-    static const MessageMap* messageMap();
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    static const MessageMap* GetThisMessageMap();
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
     static INT_PTR CALLBACK StaticDialogProc(HWND window, UINT message, WPARAM wParam,

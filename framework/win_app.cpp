@@ -4,8 +4,8 @@
 
 const CRuntimeClass CWinApp::classCWinApp{"CWinApp", &CCmdTarget::classCCmdTarget};
 
-const MessageMap* CWinApp::messageMap() {
-    static const MessageMap map{&CCmdTarget::messageMap, nullptr, nullptr};
+const MessageMap* CWinApp::GetThisMessageMap() {
+    static const MessageMap map{&CCmdTarget::GetThisMessageMap, nullptr, nullptr};
     return &map;
 }
 

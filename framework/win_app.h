@@ -35,8 +35,8 @@ class CWinApp : public CCmdTarget {
 
     static const CRuntimeClass classCWinApp;
     const CRuntimeClass* GetRuntimeClass() const override { return &classCWinApp; }
-    static const MessageMap* messageMap();
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    static const MessageMap* GetThisMessageMap();
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   protected:
     CWnd* m_pMainWnd = nullptr;

@@ -10,7 +10,7 @@ namespace {
 constexpr wchar_t kObjectProperty[] = L"Varnock.CWnd";
 constexpr wchar_t kSuperProcProperty[] = L"Varnock.SuperProc";
 
-WNDPROC SuperProcOf(HWND window) {
+WNDPROC superProcOf(HWND window) {
     return reinterpret_cast<WNDPROC>(::GetPropW(window, kSuperProcProperty));
 }
 
@@ -18,8 +18,8 @@ WNDPROC SuperProcOf(HWND window) {
 
 const CRuntimeClass CWnd::classCWnd{"CWnd", &CCmdTarget::classCCmdTarget};
 
-const MessageMap* CWnd::messageMap() {
-    static const MessageMap map{&CCmdTarget::messageMap, nullptr, nullptr};
+const MessageMap* CWnd::GetThisMessageMap() {
+    static const MessageMap map{&CCmdTarget::GetThisMessageMap, nullptr, nullptr};
     return &map;
 }
 
@@ -80,7 +80,7 @@ HWND CWnd::UnsubclassWindow() {
 LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* self = FromHandlePermanent(window);
     if (self == nullptr) {
-        WNDPROC super = SuperProcOf(window);
+        WNDPROC super = superProcOf(window);
         return super != nullptr ? ::CallWindowProcW(super, window, message, wParam, lParam)
                                 : ::DefWindowProcW(window, message, wParam, lParam);
     }

@@ -92,8 +92,8 @@ class CWnd : public CCmdTarget {
 
     static const CRuntimeClass classCWnd;
     const CRuntimeClass* GetRuntimeClass() const override { return &classCWnd; }
-    static const MessageMap* messageMap();
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    static const MessageMap* GetThisMessageMap();
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   protected:
     // Runs WindowProc with the message recorded for Default().

@@ -26,7 +26,7 @@ bool startsWith(const std::wstring& text, const std::wstring& prefix) {
 
 }  // namespace
 
-std::string formatDouble(double value) {
+std::string FormatDouble(double value) {
     if (!std::isfinite(value)) {
         return "null";
     }
@@ -69,7 +69,7 @@ void HostState::RunMacro(const std::wstring& macro) {
 
 std::wstring HostState::Describe() const {
     std::wstring text;
-    text += L"Frequency: " + widen(formatDouble(m_frequency)) + L" Hz\r\n";
+    text += L"Frequency: " + widen(FormatDouble(m_frequency)) + L" Hz\r\n";
     text += L"Mode: " + m_mode + L"\r\n";
     text += L"Last macro: " + m_lastMacro + L"\r\n\r\nQSO fields\r\n";
     for (const auto& [index, value] : m_fields) {
@@ -78,7 +78,7 @@ std::wstring HostState::Describe() const {
     text += L"\r\nSaved contacts: " + std::to_wstring(m_contacts.size()) + L"\r\n";
     for (size_t n = 0; n < m_contacts.size(); ++n) {
         const SavedContact& contact = m_contacts[n];
-        text += L"  " + std::to_wstring(n + 1) + L". " + widen(formatDouble(contact.frequency)) +
+        text += L"  " + std::to_wstring(n + 1) + L". " + widen(FormatDouble(contact.frequency)) +
                 L" Hz, " + contact.mode;
         for (const auto& [index, value] : contact.fields) {
             if (!value.empty()) {

@@ -39,4 +39,4 @@ class HostState {
 
 // Shortest decimal text that reads back as the same double, always with a decimal point
 // ("14070000.0", "0.1", "1.0e+300"); non-finite values give "null".
-std::string formatDouble(double value);
+std::string FormatDouble(double value);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-// One argument, already in JSON form (see jsonString in json_text.h / formatDouble).
+// One argument, already in JSON form (see JsonString in json_text.h / FormatDouble).
 class Journal {
   public:
     Journal() = default;

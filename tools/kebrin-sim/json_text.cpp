@@ -4,7 +4,7 @@
 
 #include "framework/text_conversion.h"
 
-std::string jsonString(std::wstring_view text) {
+std::string JsonString(std::wstring_view text) {
     const std::string utf8 = ToUtf8(text);
     std::string json = "\"";
     for (const char c : utf8) {

@@ -7,4 +7,4 @@
 
 // The text as a JSON string literal in UTF-8, quotes included: quote, backslash and the usual
 // control characters escaped by name, other control characters and DEL as \u00XX.
-std::string jsonString(std::wstring_view text);
+std::string JsonString(std::wstring_view text);

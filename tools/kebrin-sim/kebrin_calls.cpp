@@ -97,7 +97,7 @@ HRESULT KebrinCalls::Invoke(DISPID dispid, WORD flags, const DISPPARAMS& params,
             hr = E_FAIL;
         }
     } else {
-        hr = dispatch(dispid, flags, params, result, argError);
+        hr = Dispatch(dispid, flags, params, result, argError);
     }
     if (m_afterCall) {
         m_afterCall();
@@ -105,26 +105,26 @@ HRESULT KebrinCalls::Invoke(DISPID dispid, WORD flags, const DISPPARAMS& params,
     return hr;
 }
 
-HRESULT KebrinCalls::dispatch(DISPID dispid, WORD flags, const DISPPARAMS& params, VARIANT* result,
+HRESULT KebrinCalls::Dispatch(DISPID dispid, WORD flags, const DISPPARAMS& params, VARIANT* result,
                               UINT* argError) {
     if (params.cArgs != 0 && params.rgvarg == nullptr) {
         return E_INVALIDARG;
     }
     switch (dispid) {
         case kRunMacro:
-            return runMacro(flags, params, argError);
+            return CallRunMacro(flags, params, argError);
         case kSetQsoField:
-            return setQsoField(flags, params, argError);
+            return CallSetQsoField(flags, params, argError);
         case kFrequency:
-            return frequency(flags, params, result, argError);
+            return CallFrequency(flags, params, result, argError);
         case kMode:
-            return mode(flags, params, result, argError);
+            return CallMode(flags, params, result, argError);
         default:
             return DISP_E_MEMBERNOTFOUND;
     }
 }
 
-HRESULT KebrinCalls::runMacro(WORD flags, const DISPPARAMS& params, UINT* argError) {
+HRESULT KebrinCalls::CallRunMacro(WORD flags, const DISPPARAMS& params, UINT* argError) {
     HRESULT hr = checkMethod(flags, params, 1);
     CVariant macro;
     if (SUCCEEDED(hr)) {
@@ -134,12 +134,12 @@ HRESULT KebrinCalls::runMacro(WORD flags, const DISPPARAMS& params, UINT* argErr
         return hr;
     }
     const std::wstring text = bstrText(macro);
-    m_journal.Write("RunMacro", jsonString(text));
+    m_journal.Write("RunMacro", JsonString(text));
     m_state.RunMacro(text);
     return S_OK;
 }
 
-HRESULT KebrinCalls::setQsoField(WORD flags, const DISPPARAMS& params, UINT* argError) {
+HRESULT KebrinCalls::CallSetQsoField(WORD flags, const DISPPARAMS& params, UINT* argError) {
     HRESULT hr = checkMethod(flags, params, 2);
     CVariant index;
     CVariant value;
@@ -154,13 +154,13 @@ HRESULT KebrinCalls::setQsoField(WORD flags, const DISPPARAMS& params, UINT* arg
     }
     const long fieldIndex = index.Get().lVal;
     const std::wstring text = bstrText(value);
-    m_journal.Write("SetQsoField", std::to_string(fieldIndex) + "," + jsonString(text));
+    m_journal.Write("SetQsoField", std::to_string(fieldIndex) + "," + JsonString(text));
     m_state.SetQsoField(fieldIndex, text);
     return S_OK;
 }
 
-HRESULT KebrinCalls::frequency(WORD flags, const DISPPARAMS& params, VARIANT* result,
-                               UINT* argError) {
+HRESULT KebrinCalls::CallFrequency(WORD flags, const DISPPARAMS& params, VARIANT* result,
+                                   UINT* argError) {
     if ((flags & DISPATCH_PROPERTYPUT) != 0) {
         HRESULT hr = checkPut(params);
         CVariant value;
@@ -170,7 +170,7 @@ HRESULT KebrinCalls::frequency(WORD flags, const DISPPARAMS& params, VARIANT* re
         if (FAILED(hr)) {
             return hr;
         }
-        m_journal.Write("Frequency", formatDouble(value.Get().dblVal));
+        m_journal.Write("Frequency", FormatDouble(value.Get().dblVal));
         m_state.SetFrequency(value.Get().dblVal);
         return S_OK;
     }
@@ -186,7 +186,8 @@ HRESULT KebrinCalls::frequency(WORD flags, const DISPPARAMS& params, VARIANT* re
     return DISP_E_MEMBERNOTFOUND;
 }
 
-HRESULT KebrinCalls::mode(WORD flags, const DISPPARAMS& params, VARIANT* result, UINT* argError) {
+HRESULT KebrinCalls::CallMode(WORD flags, const DISPPARAMS& params, VARIANT* result,
+                              UINT* argError) {
     if ((flags & DISPATCH_PROPERTYPUT) != 0) {
         HRESULT hr = checkPut(params);
         CVariant value;
@@ -197,7 +198,7 @@ HRESULT KebrinCalls::mode(WORD flags, const DISPPARAMS& params, VARIANT* result,
             return hr;
         }
         const std::wstring text = bstrText(value);
-        m_journal.Write("Mode", jsonString(text));
+        m_journal.Write("Mode", JsonString(text));
         m_state.SetMode(text);
         return S_OK;
     }

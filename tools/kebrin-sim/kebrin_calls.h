@@ -32,12 +32,12 @@ class KebrinCalls final : public DispatchHandler {
     void SetAfterCall(std::function<void()> afterCall) { m_afterCall = std::move(afterCall); }
 
   private:
-    HRESULT dispatch(DISPID dispid, WORD flags, const DISPPARAMS& params, VARIANT* result,
+    HRESULT Dispatch(DISPID dispid, WORD flags, const DISPPARAMS& params, VARIANT* result,
                      UINT* argError);
-    HRESULT runMacro(WORD flags, const DISPPARAMS& params, UINT* argError);
-    HRESULT setQsoField(WORD flags, const DISPPARAMS& params, UINT* argError);
-    HRESULT frequency(WORD flags, const DISPPARAMS& params, VARIANT* result, UINT* argError);
-    HRESULT mode(WORD flags, const DISPPARAMS& params, VARIANT* result, UINT* argError);
+    HRESULT CallRunMacro(WORD flags, const DISPPARAMS& params, UINT* argError);
+    HRESULT CallSetQsoField(WORD flags, const DISPPARAMS& params, UINT* argError);
+    HRESULT CallFrequency(WORD flags, const DISPPARAMS& params, VARIANT* result, UINT* argError);
+    HRESULT CallMode(WORD flags, const DISPPARAMS& params, VARIANT* result, UINT* argError);
 
     HostState& m_state;
     Journal& m_journal;

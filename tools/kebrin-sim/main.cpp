@@ -87,7 +87,7 @@ int serve(HINSTANCE instance, const SimOptions& options) {
         complain(L"cannot open the journal " + options.journalPath);
         return 1;
     }
-    if (!registerKebrinClass()) {
+    if (!RegisterKebrinClass()) {
         complain(L"could not register the ProgID Kebrin2.Application");
     }
     HostState state;
@@ -138,16 +138,16 @@ int serve(HINSTANCE instance, const SimOptions& options) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SimOptions options;
     std::wstring error;
-    if (!parseSimOptions(commandLineArguments(), options, error)) {
+    if (!ParseSimOptions(commandLineArguments(), options, error)) {
         complain(error);
         std::fputws(kSimUsage, stderr);
         return 2;
     }
     if (options.registerOnly) {
-        return registerKebrinClass() ? 0 : 1;
+        return RegisterKebrinClass() ? 0 : 1;
     }
     if (options.unregisterOnly) {
-        unregisterKebrinClass();
+        UnregisterKebrinClass();
         return 0;
     }
     if (!options.readyPath.empty()) {

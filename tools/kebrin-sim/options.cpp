@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-bool parseSimOptions(const std::vector<std::wstring>& args, SimOptions& options,
+bool ParseSimOptions(const std::vector<std::wstring>& args, SimOptions& options,
                      std::wstring& error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];

@@ -19,5 +19,5 @@ inline constexpr wchar_t kSimUsage[] =
     L"                  [--quit-after N] | --register | --unregister\n";
 
 // Parses the arguments after the program name; false (and `error` set) on a usage error.
-bool parseSimOptions(const std::vector<std::wstring>& args, SimOptions& options,
+bool ParseSimOptions(const std::vector<std::wstring>& args, SimOptions& options,
                      std::wstring& error);

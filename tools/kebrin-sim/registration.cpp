@@ -46,13 +46,13 @@ void unregisterIn(HKEY root) {
 
 }  // namespace
 
-bool registerKebrinClass() {
+bool RegisterKebrinClass() {
     const bool user = registerIn(HKEY_CURRENT_USER);
     const bool machine = registerIn(HKEY_LOCAL_MACHINE);
     return user || machine;
 }
 
-void unregisterKebrinClass() {
+void UnregisterKebrinClass() {
     unregisterIn(HKEY_CURRENT_USER);
     unregisterIn(HKEY_LOCAL_MACHINE);
 }

@@ -11,5 +11,5 @@ inline constexpr CLSID kKebrinClassId = {
 inline constexpr wchar_t kKebrinProgId[] = L"Kebrin2.Application";
 
 // True when at least one hive took the registration.
-bool registerKebrinClass();
-void unregisterKebrinClass();
+bool RegisterKebrinClass();
+void UnregisterKebrinClass();

@@ -45,7 +45,7 @@ SimWindow::~SimWindow() {
 bool SimWindow::Create(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &SimWindow::windowProc;
+    windowClass.lpfnWndProc = &SimWindow::WindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
@@ -111,7 +111,7 @@ void SimWindow::Close() {
     }
 }
 
-LRESULT CALLBACK SimWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SimWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         auto* created = static_cast<SimWindow*>(create->lpCreateParams);
@@ -122,10 +122,10 @@ LRESULT CALLBACK SimWindow::windowProc(HWND window, UINT message, WPARAM wParam,
     if (self == nullptr) {
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->handle(message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
 }
 
-LRESULT SimWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SimWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
             if (m_text != nullptr) {
@@ -133,11 +133,11 @@ LRESULT SimWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_COMMAND:
-            onCommand(LOWORD(wParam));
+            OnCommand(LOWORD(wParam));
             return 0;
         case WM_TIMER:
             if (wParam == kControlTimer) {
-                pollControlFile();
+                PollControlFile();
             }
             return 0;
         case WM_DESTROY:
@@ -152,16 +152,16 @@ LRESULT SimWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void SimWindow::onCommand(int id) {
+void SimWindow::OnCommand(int id) {
     switch (id) {
         case kCommandToggleFailCalls:
-            setFailCalls(!m_calls.FailCalls());
+            ApplyFailCalls(!m_calls.FailCalls());
             break;
         case kCommandFailCallsOn:
-            setFailCalls(true);
+            ApplyFailCalls(true);
             break;
         case kCommandFailCallsOff:
-            setFailCalls(false);
+            ApplyFailCalls(false);
             break;
         case kCommandQuit:
             Close();
@@ -171,21 +171,21 @@ void SimWindow::onCommand(int id) {
     }
 }
 
-void SimWindow::setFailCalls(bool fail) {
+void SimWindow::ApplyFailCalls(bool fail) {
     m_calls.SetFailCalls(fail);
     Refresh();
 }
 
-void SimWindow::pollControlFile() {
+void SimWindow::PollControlFile() {
     const std::string command = readControl(m_controlPath);
     if (command == m_lastControl) {
         return;
     }
     m_lastControl = command;
     if (command == "fail") {
-        setFailCalls(true);
+        ApplyFailCalls(true);
     } else if (command == "ok") {
-        setFailCalls(false);
+        ApplyFailCalls(false);
     } else if (command == "quit") {
         Close();
     }

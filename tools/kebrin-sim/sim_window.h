@@ -26,11 +26,11 @@ class SimWindow {
     HWND Handle() const { return m_window; }
 
   private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void onCommand(int id);
-    void pollControlFile();
-    void setFailCalls(bool fail);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id);
+    void PollControlFile();
+    void ApplyFailCalls(bool fail);
 
     const HostState& m_state;
     KebrinCalls& m_calls;

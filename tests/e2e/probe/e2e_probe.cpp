@@ -57,7 +57,7 @@ std::string controlJson(HWND dialog, int id) {
         return "null";
     }
     const LRESULT check = ::SendMessageW(control, BM_GETCHECK, 0, 0);
-    return "{\"text\":" + jsonString(probe::TextOf(control)) +
+    return "{\"text\":" + JsonString(probe::TextOf(control)) +
            ",\"checked\":" + std::to_string(check) +
            ",\"visible\":" + (::IsWindowVisible(control) ? "true" : "false") +
            ",\"enabled\":" + (::IsWindowEnabled(control) ? "true" : "false") +
@@ -78,7 +78,7 @@ void printLine(const std::string& line) {
 void printMainDialog(HWND dialog) {
     printLine("{\"found\":true,\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) +
               ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" +
-              jsonString(probe::TextOf(dialog)) + ",\"rect\":" + rectJson(dialog) +
+              JsonString(probe::TextOf(dialog)) + ",\"rect\":" + rectJson(dialog) +
               ",\"foreground\":" + (::GetForegroundWindow() == dialog ? "true" : "false") +
               ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) +
               ",\"host\":" + controlJson(dialog, kHostIndicator) +
@@ -119,13 +119,13 @@ int printBoxes() {
                 }
                 list += std::string(list.empty() ? "" : ",") + "[" +
                         std::to_string(::GetDlgCtrlID(child)) + "," +
-                        jsonString(probe::TextOf(child)) + "]";
+                        JsonString(probe::TextOf(child)) + "]";
             } else {
-                list += std::string(list.empty() ? "" : ",") + jsonString(probe::TextOf(child));
+                list += std::string(list.empty() ? "" : ",") + JsonString(probe::TextOf(child));
             }
         }
         printLine("{\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) + ",\"pid\":" +
-                  processIdOf(dialog) + ",\"title\":" + jsonString(probe::TextOf(dialog)) +
+                  processIdOf(dialog) + ",\"title\":" + JsonString(probe::TextOf(dialog)) +
                   ",\"texts\":[" + texts + "],\"buttons\":[" + buttons + "]}");
     }
     return 0;

@@ -47,15 +47,15 @@ class ThrowingDialog : public ScriptedDialog {
     using ScriptedDialog::ScriptedDialog;
     int afterwards = 0;
 
-    static const MessageMap* messageMap() {
+    static const MessageMap* GetThisMessageMap() {
         static const MessageMapEntry entries[] = {
             OnMessage<kThrow, &ThrowingDialog::Throw>(),
             OnMessage<kAfterwards, &ThrowingDialog::Afterwards>(),
         };
-        static const MessageMap map = MakeMessageMap(&ScriptedDialog::messageMap, entries);
+        static const MessageMap map = MakeMessageMap(&ScriptedDialog::GetThisMessageMap, entries);
         return &map;
     }
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
     LRESULT Throw(WPARAM, LPARAM) { throw std::runtime_error("Automation error 0x800706BA"); }

@@ -95,14 +95,14 @@ class OwnerDrawnProbe : public CButton {
     }
     void DrawItem(DRAWITEMSTRUCT* item) override { paints.push_back(*item); }
 
-    static const MessageMap* messageMap() {
+    static const MessageMap* GetThisMessageMap() {
         static const MessageMapEntry entries[] = {
             OnWmLButtonUp<&OwnerDrawnProbe::OnLButtonUp>(),
         };
-        static const MessageMap map = MakeMessageMap(&CButton::messageMap, entries);
+        static const MessageMap map = MakeMessageMap(&CButton::GetThisMessageMap, entries);
         return &map;
     }
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
     void OnLButtonUp(UINT, POINT) {
@@ -171,14 +171,14 @@ TEST(Subclassing, UnsubclassedControlsAreBorrowedAndStable) {
 class CommandSink : public CCmdTarget {
   public:
     int helpCommands = 0;
-    static const MessageMap* messageMap() {
+    static const MessageMap* GetThisMessageMap() {
         static const MessageMapEntry entries[] = {
             OnCommand<ID_HELP, &CommandSink::OnHelp>(),
         };
-        static const MessageMap map = MakeMessageMap(&CCmdTarget::messageMap, entries);
+        static const MessageMap map = MakeMessageMap(&CCmdTarget::GetThisMessageMap, entries);
         return &map;
     }
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
     void OnHelp() { ++helpCommands; }

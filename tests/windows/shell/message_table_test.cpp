@@ -37,15 +37,15 @@ LRESULT CALLBACK ClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 class BaseProbe : public CWnd {
   public:
-    static const MessageMap* messageMap() {
+    static const MessageMap* GetThisMessageMap() {
         static const MessageMapEntry entries[] = {
             OnWmTimer<&BaseProbe::OnTimer>(),
             OnBnClicked<7, &BaseProbe::OnSevenClicked>(),
         };
-        static const MessageMap map = MakeMessageMap(&CWnd::messageMap, entries);
+        static const MessageMap map = MakeMessageMap(&CWnd::GetThisMessageMap, entries);
         return &map;
     }
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
     void OnTimer(UINT_PTR id) { Log("base OnTimer " + std::to_string(id)); }
@@ -57,7 +57,7 @@ class DerivedProbe : public BaseProbe {
     static constexpr UINT kOuter = WM_APP + 1;
     static constexpr UINT kInner = WM_APP + 2;
 
-    static const MessageMap* messageMap() {
+    static const MessageMap* GetThisMessageMap() {
         static const MessageMapEntry entries[] = {
             OnWmTimer<&DerivedProbe::OnTimer>(),
             OnCommandCode<7, EN_CHANGE, &DerivedProbe::OnSevenChanged>(),
@@ -67,10 +67,10 @@ class DerivedProbe : public BaseProbe {
             OnWmLButtonUp<&DerivedProbe::OnLButtonUp>(),
             OnMessage<kOuter, &DerivedProbe::OnOuter>(),
         };
-        static const MessageMap map = MakeMessageMap(&BaseProbe::messageMap, entries);
+        static const MessageMap map = MakeMessageMap(&BaseProbe::GetThisMessageMap, entries);
         return &map;
     }
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
     void OnTimer(UINT_PTR id) { Log("derived OnTimer " + std::to_string(id)); }

@@ -32,15 +32,15 @@ class ScriptedDialog : public CDialog {
         return true;
     }
 
-    static const MessageMap* messageMap() {
+    static const MessageMap* GetThisMessageMap() {
         static const MessageMapEntry entries[] = {
             OnMessage<kRunScript, &ScriptedDialog::RunScript>(),
             OnWmTimer<&ScriptedDialog::OnTimer>(),
         };
-        static const MessageMap map = MakeMessageMap(&CDialog::messageMap, entries);
+        static const MessageMap map = MakeMessageMap(&CDialog::GetThisMessageMap, entries);
         return &map;
     }
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
     static constexpr UINT_PTR kWatchdogTimer = 99;

@@ -22,14 +22,14 @@ class InspectedVarnockDlg : public CVarnockDlg {
     explicit InspectedVarnockDlg(std::function<void(InspectedVarnockDlg&)> script)
         : m_script(std::move(script)) {}
 
-    static const MessageMap* messageMap() {
+    static const MessageMap* GetThisMessageMap() {
         static const MessageMapEntry entries[] = {
             OnMessage<kRunScript, &InspectedVarnockDlg::RunScript>(),
         };
-        static const MessageMap map = MakeMessageMap(&CVarnockDlg::messageMap, entries);
+        static const MessageMap map = MakeMessageMap(&CVarnockDlg::GetThisMessageMap, entries);
         return &map;
     }
-    const MessageMap* GetMessageMap() const override { return messageMap(); }
+    const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   protected:
     bool OnInitDialog() override {

@@ -65,6 +65,10 @@ class LoggingMarkerFiles : public pollcycle::MarkerFilesPort {
     std::vector<pollcycle::MarkerEntry> find(const std::string& pattern) override {
         return inner_.find(pattern);
     }
+    std::optional<pollcycle::MarkerContent> readTail(const std::string& path,
+                                                     uint64_t maxBytes) override {
+        return inner_.readTail(path, maxBytes);
+    }
     bool remove(const std::string& path) override;
 
   private:

@@ -21,6 +21,9 @@ struct FieldSpec {
     std::string LastSentFields::*member;
     FieldAction action;
     int32_t qsoFieldIndex;  // for FieldAction::QsoField only
+    // The field of a logged record (ADIF) that holds the contact's text; nullptr for the
+    // frequency and the modem, which always come from fldigi's reads.
+    const char* recordField;
 };
 
 inline constexpr std::size_t kFieldCount = 11;

@@ -11,6 +11,17 @@ namespace {
 
 const char* const kCommitMacros[] = {"<FIXSTARTTIME>", "<SAVEQSO>", "<CURSOR:TX>"};
 
+// The texts a logged record gives the fields it holds; the others (the frequency and the modem
+// among them) have no value.
+void takeRecordTexts(const AdifRecord& record, std::optional<std::string>* texts) {
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        const char* name = kFieldsInReadOrder[i].recordField;
+        if (const std::string* value = name != nullptr ? record.field(name) : nullptr) {
+            texts[i] = *value;
+        }
+    }
+}
+
 }  // namespace
 
 PollCycle::PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, MarkerFilesPort& markers,
@@ -38,8 +49,18 @@ void PollCycle::RunTick() {
     }
     view_.setCaption(kConnectedCaption);
     view_.showLinkMark();
-    SendChangedFields(ReadFields());
-    LookForLoggedQso();
+    FieldTexts texts = ReadFields();
+    const std::optional<LoggedContacts> logged = LookForLoggedQso();
+    // The first contact's own fields replace what was read (fldigi may have cleared its fields
+    // already): with fields that outlive the log click the record matches the read texts and
+    // the host gets what it would get without a record.
+    if (logged && !logged->saves.empty() && logged->saves.front()) {
+        takeRecordTexts(*logged->saves.front(), texts.data());
+    }
+    SendChangedFields(texts);
+    if (logged) {
+        CommitLoggedQso(*logged);
+    }
 }
 
 bool PollCycle::AttachHost() {
@@ -131,37 +152,55 @@ void PollCycle::MapModemToMacro(const std::string& modem) {
     }
 }
 
-void PollCycle::LookForLoggedQso() {
-    bool markerSeen = false;
+std::optional<LoggedContacts> PollCycle::LookForLoggedQso() {
     for (const MarkerEntry& entry : markers_.find(state_.markerPath)) {
         if (entry.name.find("log.adif") == std::string::npos) {
             continue;
         }
-        markerSeen = true;
         const MarkerIdentity identity{entry.size, entry.lastWriteTime};
-        if (state_.committedUndeletedMarker == identity) {
-            continue;  // this contact was saved already; fldigi has not added another since
+        const bool unchanged = state_.committedUndeletedMarker == identity;
+        if (unchanged && !state_.markerTailUnfinished) {
+            return std::nullopt;  // what it holds was saved; fldigi has not added another since
         }
-        CommitLoggedQso(entry);
-        return;
+        const uint64_t savedBytes =
+            state_.committedUndeletedMarker ? state_.committedMarkerBytes : uint64_t{0};
+        return loggedContactsIn(identity, markers_.readTail(state_.markerPath, kMarkerReadLimit),
+                                savedBytes, unchanged);
     }
-    if (!markerSeen) {
-        state_.committedUndeletedMarker.reset();
+    state_.committedUndeletedMarker.reset();
+    state_.markerTailUnfinished = false;
+    return std::nullopt;
+}
+
+void PollCycle::CommitLoggedQso(const LoggedContacts& logged) {
+    for (std::size_t i = 0; i < logged.saves.size(); ++i) {
+        if (i > 0 && logged.saves[i]) {
+            FieldTexts texts;
+            takeRecordTexts(*logged.saves[i], texts.data());
+            SendChangedFields(texts);
+        }
+        view_.noteContactCommitted(
+            MarkerEntry{"log.adif", logged.marker.size, logged.marker.lastWriteTime});
+        for (const char* macro : kCommitMacros) {
+            host_.RunMacro(macro);
+        }
+    }
+    RememberMarker(logged);
+    if (!logged.saves.empty()) {
+        // Outcome ignored: fldigi's fields are only a convenience for the next contact.
+        fldigi_.openSession()->call("log.clear");
     }
 }
 
-void PollCycle::CommitLoggedQso(const MarkerEntry& marker) {
-    view_.noteContactCommitted(marker);
-    for (const char* macro : kCommitMacros) {
-        host_.RunMacro(macro);
-    }
-    if (markers_.remove(state_.markerPath)) {
+void PollCycle::RememberMarker(const LoggedContacts& logged) {
+    if (!logged.keepFile && markers_.remove(state_.markerPath)) {
         state_.committedUndeletedMarker.reset();
-    } else {
-        state_.committedUndeletedMarker = MarkerIdentity{marker.size, marker.lastWriteTime};
+        state_.markerTailUnfinished = false;
+        return;
     }
-    // Outcome ignored: fldigi's fields are only a convenience for the next contact.
-    fldigi_.openSession()->call("log.clear");
+    state_.committedUndeletedMarker = logged.marker;
+    state_.committedMarkerBytes = logged.savedBytes;
+    state_.markerTailUnfinished = logged.keepFile;
 }
 
 }  // namespace pollcycle

@@ -10,6 +10,7 @@
 #include "app/poll/field_table.h"
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
+#include "app/poll/logged_contacts.h"
 #include "app/poll/marker_files_port.h"
 #include "app/poll/poll_state.h"
 #include "app/poll/poll_view.h"
@@ -50,8 +51,11 @@ class PollCycle {
     void SendChangedFields(const FieldTexts& texts);
     void SendField(const FieldSpec& field, const std::string& text);
     void MapModemToMacro(const std::string& modem);
-    void LookForLoggedQso();
-    void CommitLoggedQso(const MarkerEntry& marker);
+    // What the marker file holds that is not saved yet; no value when there is no such file or
+    // nothing new in it.
+    std::optional<LoggedContacts> LookForLoggedQso();
+    void CommitLoggedQso(const LoggedContacts& logged);
+    void RememberMarker(const LoggedContacts& logged);
 
     PollState& state_;
     FldigiPort& fldigi_;

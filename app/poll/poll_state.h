@@ -36,9 +36,14 @@ struct PollState {
     bool fldigiConnected = false;  // set once fldigi answered "fldigi.name"
     std::string markerPath;        // fldigi's contact marker file, built at first contact
     LastSentFields lastSent;
-    // A marker whose contact was saved but which could not be deleted: it is not saved again
-    // while it stays the same file.
+    // A marker from which contacts were saved but which is still there (it could not be
+    // deleted, or its last record was unfinished): what it held is not saved again while it
+    // stays the same file, and once it grows only its records past `committedMarkerBytes` are.
     std::optional<MarkerIdentity> committedUndeletedMarker;
+    uint64_t committedMarkerBytes = 0;
+    // That marker's last record was unfinished: if the file has not changed by the next tick,
+    // the record is saved as it stands.
+    bool markerTailUnfinished = false;
 };
 
 // The one instance of the running program.

@@ -28,7 +28,7 @@ void PrintTo(const NumberRow& row, std::ostream* out) {
 
 class LeadingNumberTest : public ::testing::TestWithParam<NumberRow> {};
 
-TEST_P(LeadingNumberTest, ReadsLikeAtofInTheCLocale) {
+TEST_P(LeadingNumberTest, ReadsLikeAtofWithPointOrCommaAsDecimalPoint) {
     EXPECT_EQ(leadingDecimalNumber(GetParam().text), GetParam().expected) << GetParam().text;
 }
 
@@ -41,7 +41,12 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberRow{"-1.25", -1.25}, NumberRow{".5", 0.5}, NumberRow{"5.", 5.0},
                       NumberRow{".", 0.0}, NumberRow{"-", 0.0}, NumberRow{"+.e3", 0.0},
                       NumberRow{"1e", 1.0}, NumberRow{"1e+", 1.0}, NumberRow{"2E-x", 2.0},
-                      NumberRow{"1,5", 1.0},  // the comma is never a decimal point
+                      NumberRow{"14071,500", 14071.5}, NumberRow{"1,5", 1.5}, NumberRow{",5", 0.5},
+                      NumberRow{"-,25", -0.25}, NumberRow{"5,", 5.0}, NumberRow{"5, 1", 5.0},
+                      NumberRow{"1,x", 1.0}, NumberRow{",", 0.0}, NumberRow{"1,5e3", 1500.0},
+                      NumberRow{"1.5,3", 1.5}, NumberRow{"1,5,3", 1.5},
+                      NumberRow{"14,071500", 14.0715}, NumberRow{"infinity", 0.0},
+                      NumberRow{"-inf", 0.0}, NumberRow{"nan(12)", 0.0}, NumberRow{" +Inf5", 0.0},
                       NumberRow{"0x10", 0.0}, NumberRow{"inf", 0.0}, NumberRow{"nan", 0.0},
                       NumberRow{"007.5", 7.5}, NumberRow{"1e-400", 0.0},
                       NumberRow{"0.0000e99999999999", 0.0}, NumberRow{"- 1", 0.0},
@@ -56,7 +61,7 @@ TEST(LeadingNumber, OverflowGivesInfinityWithItsSign) {
     EXPECT_EQ(leadingDecimalNumber("0.001e-330"), 0.0);
 }
 
-TEST(LeadingNumber, PointIsTheDecimalSeparatorInEveryLocale) {
+TEST(LeadingNumber, PointAndCommaAreDecimalSeparatorsInEveryLocale) {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
     bool switched = false;
     for (const char* name : {"ru_RU.UTF-8", "de_DE.UTF-8", "Russian_Russia.1251", "German"}) {
@@ -71,11 +76,12 @@ TEST(LeadingNumber, PointIsTheDecimalSeparatorInEveryLocale) {
     ASSERT_TRUE(switched) << "no locale with a decimal comma is installed (scripts/install-deps "
                              "generates ru_RU.UTF-8 and de_DE.UTF-8)";
     EXPECT_EQ(pointText, 14070.25);
-    EXPECT_EQ(commaText, 14070.0);
+    EXPECT_EQ(commaText, 14070.25);
 }
 
 TEST(FrequencyHertz, KilohertzTimesThousand) {
     EXPECT_EQ(frequencyHertzFromKilohertzText("14070.000"), 14070000.0);
+    EXPECT_EQ(frequencyHertzFromKilohertzText("14071,500"), 14071500.0);
     EXPECT_EQ(frequencyHertzFromKilohertzText("7.0355e3"), 7035500.0);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -121,15 +122,32 @@ class FakeMarkerFiles : public MarkerFilesPort {
 
     std::vector<MarkerEntry> present;
     bool deletable = true;
+    // What the marker holds; no value: it cannot be read.
+    std::optional<std::string> content;
+
+    // fldigi (re)writes the marker: it is there with these bytes, written at `time`.
+    void write(const std::string& bytes, uint64_t time) {
+        content = bytes;
+        present = {MarkerEntry{"log.adif", bytes.size(), time}};
+    }
 
     std::vector<MarkerEntry> find(const std::string& pattern) override {
         journal_.add("files find " + pattern);
         return present;
     }
+    std::optional<MarkerContent> readTail(const std::string& path, uint64_t maxBytes) override {
+        journal_.add("files read " + path);
+        if (!content) {
+            return std::nullopt;
+        }
+        const uint64_t offset = content->size() > maxBytes ? content->size() - maxBytes : 0;
+        return MarkerContent{offset, content->substr(offset)};
+    }
     bool remove(const std::string& path) override {
         journal_.add("files remove " + path);
         if (deletable) {
             present.clear();
+            content.reset();
         }
         return deletable;
     }

@@ -1,0 +1,38 @@
+// The records of an ADIF text, as fldigi writes them into its contact marker file: one
+// "<NAME:length>value" pair per field, "<EOR>" after each record.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pollcycle {
+
+struct AdifRecord {
+    // Field names in upper case; values raw, exactly the bytes the length counted.
+    std::map<std::string, std::string> fields;
+    // A field did not parse: the record ran on to the next "<EOR>" and its fields are unsure.
+    bool damaged = false;
+    // Offset in the text just past the record's "<EOR>".
+    std::size_t end = 0;
+
+    // The field's value, or nullptr when the record has no such field. `name` in upper case.
+    const std::string* field(const std::string& name) const;
+};
+
+struct AdifRecords {
+    // The records closed by "<EOR>", in text order. A header (everything up to "<EOH>") is not
+    // one of them.
+    std::vector<AdifRecord> records;
+    // Something other than white space follows the last "<EOR>": a record still being written.
+    bool unfinishedTail = false;
+};
+
+// Reads every record of `text`. With `fromRecordStart` false the text is a cut from a longer
+// one and may begin inside a record: everything up to the first "<EOR>" is passed over. Never
+// throws on bad input; lengths are bytes, field names are matched without regard to case.
+AdifRecords readAdifRecords(std::string_view text, bool fromRecordStart = true);
+
+}  // namespace pollcycle

@@ -1,0 +1,102 @@
+#include "app/poll/adif_records.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace pollcycle {
+namespace {
+
+// The records as one line: "{NAME=value,...}@end" per record, "!" before a damaged one, and
+// " +tail" when an unfinished record follows.
+std::string summary(const AdifRecords& found) {
+    std::string text;
+    for (const AdifRecord& record : found.records) {
+        text += text.empty() ? "" : " ";
+        text += record.damaged ? "!{" : "{";
+        bool first = true;
+        for (const auto& [name, value] : record.fields) {
+            text += (first ? "" : ",") + name + "=" + value;
+            first = false;
+        }
+        text += "}@" + std::to_string(record.end);
+    }
+    return text + (found.unfinishedTail ? " +tail" : "");
+}
+
+struct AdifRow {
+    const char* name;
+    std::string text;
+    bool fromRecordStart;
+    const char* expected;
+};
+
+void PrintTo(const AdifRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class AdifRecordsTest : public ::testing::TestWithParam<AdifRow> {};
+
+TEST_P(AdifRecordsTest, ReadsTheRecordsItHolds) {
+    const AdifRow& row = GetParam();
+    EXPECT_EQ(summary(readAdifRecords(row.text, row.fromRecordStart)), row.expected);
+}
+
+const std::string kFldigiLine =
+    "<QSO_DATE:8>20261208<TIME_ON:4>1003<CALL:6>DL1ABC<FREQ:9>14.071500<MODE:3>PSK"
+    "<SUBMODE:5>PSK31<RST_SENT:3>599<RST_RCVD:3>579<NAME:4>Hans<QTH:0><STATE:0><VE_PROV:0>"
+    "<GRIDSQUARE:6>JO62QM<NOTES:0><EOR>\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, AdifRecordsTest,
+    ::testing::Values(
+        AdifRow{"Empty", "", true, ""}, AdifRow{"OnlyWhiteSpace", " \r\n\t", true, ""},
+        AdifRow{"FldigisLine", kFldigiLine, true,
+                "{CALL=DL1ABC,FREQ=14.071500,GRIDSQUARE=JO62QM,MODE=PSK,NAME=Hans,NOTES=,QSO_DATE="
+                "20261208,QTH=,RST_RCVD=579,RST_SENT=599,STATE=,SUBMODE=PSK31,TIME_ON=1003,VE_"
+                "PROV=}@196"},
+        AdifRow{"TwoRecordsInOrder", "<CALL:2>K1<EOR>\n<CALL:2>K2<EOR>\n", true,
+                "{CALL=K1}@15 {CALL=K2}@31"},
+        AdifRow{"LengthCountsBytesOfUtf8",
+                "<NAME:16>M\xc3\xbcller \xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd<CALL:2>K1<EOR>", true,
+                "{CALL=K1,NAME=M\xc3\xbcller \xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd}@40"},
+        AdifRow{"ValuesAreRawMarkupIncluded", "<QTH:5>A<&>B<NOTES:7>x<EOR>y<CALL:2>K1<EOR>", true,
+                "{CALL=K1,NOTES=x<EOR>y,QTH=A<&>B}@43"},
+        AdifRow{"ValueKeepsSpacesAndLineBreaks", "<NOTES:6> a\r\nb <EOR>", true,
+                "{NOTES= a\r\nb }@20"},
+        AdifRow{"FieldNamesAnyCase", "<call:2>K1<Name:1>x<eor>", true, "{CALL=K1,NAME=x}@24"},
+        AdifRow{"TypeIndicator", "<CALL:2:S>K1<FREQ:4:N>14.0<EOR>", true, "{CALL=K1,FREQ=14.0}@31"},
+        AdifRow{"UnknownFieldsAndBareTagsKept", "<APP_X_Y:1>z<FOO>bar<CALL:2>K1<EOR>", true,
+                "{APP_X_Y=z,CALL=K1}@35"},
+        AdifRow{"LaterSameFieldWins", "<CALL:2>K1<CALL:2>K2<EOR>", true, "{CALL=K2}@25"},
+        AdifRow{"HeaderSkipped", "fldigi log\n<ADIF_VER:5>3.1.0<EOH>\n<CALL:2>K1<EOR>", true,
+                "{CALL=K1}@49"},
+        AdifRow{"MissingEorIsUnfinished", "<CALL:2>K1<EOR>\n<CALL:2>K2<NAME:1>x", true,
+                "{CALL=K1}@15 +tail"},
+        AdifRow{"CutInsideALength", "<CALL:2>K1<EOR><CALL:", true, "{CALL=K1}@15 +tail"},
+        AdifRow{"CutInsideAValue", "<CALL:2>K1<EOR><NAME:9>Han", true, "{CALL=K1}@15 +tail"},
+        AdifRow{"CutInsideATagName", "<CALL:2>K1<EOR><NA", true, "{CALL=K1}@15 +tail"},
+        AdifRow{"GarbageWithoutTags", "garbage", true, " +tail"},
+        AdifRow{"BadLengthDamagesItsRecordOnly", "<CALL:x>K1<NAME:1>a<EOR><CALL:2>K2<EOR>", true,
+                "!{}@24 {CALL=K2}@39"},
+        AdifRow{"FieldsBeforeDamageKept", "<CALL:2>K1<NA ME:1>a<EOR>", true, "!{CALL=K1}@25"},
+        AdifRow{"EmptyTagIsDamage", "<CALL:2>K1<><EOR>", true, "!{CALL=K1}@17"},
+        AdifRow{"HugeLengthIsDamage", "<CALL:99999999999>K1<EOR>", true, "!{}@25"},
+        AdifRow{"DamageWithoutEorIsUnfinished", "<CALL:2>K1<EOR><CALL;2>K2", true,
+                "{CALL=K1}@15 +tail"},
+        AdifRow{"CutFromALongerTextSkipsToTheFirstEor", "E:4>Hans<EOR>\n<CALL:2>K2<EOR>", false,
+                "{CALL=K2}@29"},
+        AdifRow{"CutWithoutEorHoldsNothing", "E:4>Hans", false, ""}),
+    [](const ::testing::TestParamInfo<AdifRow>& info) { return info.param.name; });
+
+TEST(AdifRecord, FieldLookupByUpperCaseName) {
+    const AdifRecords found = readAdifRecords("<Call:2>K1<EOR>");
+    ASSERT_EQ(found.records.size(), 1u);
+    ASSERT_NE(found.records[0].field("CALL"), nullptr);
+    EXPECT_EQ(*found.records[0].field("CALL"), "K1");
+    EXPECT_EQ(found.records[0].field("NAME"), nullptr);
+}
+
+}  // namespace
+}  // namespace pollcycle

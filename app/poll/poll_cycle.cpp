@@ -192,8 +192,19 @@ void PollCycle::CommitLoggedQso(const LoggedContacts& logged) {
     }
 }
 
+bool PollCycle::MarkerUnchangedSince(const LoggedContacts& logged) {
+    for (const MarkerEntry& entry : markers_.find(state_.markerPath)) {
+        if (entry.name.find("log.adif") != std::string::npos) {
+            return MarkerIdentity{entry.size, entry.lastWriteTime} == logged.marker;
+        }
+    }
+    return false;
+}
+
 void PollCycle::RememberMarker(const LoggedContacts& logged) {
-    if (!logged.keepFile && markers_.remove(state_.markerPath)) {
+    // A contact fldigi logged while these were saved is in the file too: deleting it now would
+    // lose that contact, so the file stays and the next tick saves what was added.
+    if (!logged.keepFile && MarkerUnchangedSince(logged) && markers_.remove(state_.markerPath)) {
         state_.committedUndeletedMarker.reset();
         state_.markerTailUnfinished = false;
         return;

@@ -55,6 +55,8 @@ class PollCycle {
     // nothing new in it.
     std::optional<LoggedContacts> LookForLoggedQso();
     void CommitLoggedQso(const LoggedContacts& logged);
+    // Whether the marker is still the file `logged` was read from.
+    bool MarkerUnchangedSince(const LoggedContacts& logged);
     void RememberMarker(const LoggedContacts& logged);
 
     PollState& state_;

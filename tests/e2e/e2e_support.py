@@ -246,8 +246,12 @@ class RealFldigi(Fldigi):
 
     name = "real"
 
-    def __init__(self, stack, workdir):
-        run_dir = tempfile.mkdtemp(prefix="fldigi.", dir=workdir)
+    def __init__(self, stack, workdir, extra_defs="", folder=None, locale=None):
+        """`extra_defs`: more settings lines for fldigi_def.xml; `folder`: a folder of
+        `workdir` (any name, created) to hold fldigi's own; `locale`: fldigi's LC_ALL."""
+        parent = os.path.join(workdir, folder) if folder else workdir
+        os.makedirs(parent, exist_ok=True)
+        run_dir = tempfile.mkdtemp(prefix="fldigi.", dir=parent)
         self.config_dir = os.path.join(run_dir, "cfg", "")
         home = os.path.join(run_dir, "home")
         os.makedirs(self.config_dir)
@@ -258,9 +262,11 @@ class RealFldigi(Fldigi):
                        "<NAGME>0</NAGME>\n<SAVECONFIG>0</SAVECONFIG>\n<SAVEMACROS>0</SAVEMACROS>\n"
                        "<CHECK_FOR_UPDATES>0</CHECK_FOR_UPDATES>\n<XML_LOGBOOK>0</XML_LOGBOOK>\n"
                        "<MYCALL>N0CALL</MYCALL>\n<XMLRPC_PORT>%d</XMLRPC_PORT>\n"
-                       "<ARQ_PORT>7322</ARQ_PORT>\n</FLDIGI_DEFS>\n" % FLDIGI_PORT)
+                       "<ARQ_PORT>7322</ARQ_PORT>\n%s</FLDIGI_DEFS>\n" % (FLDIGI_PORT, extra_defs))
         display = self._xvfb(stack, run_dir)
         env = dict(os.environ, DISPLAY=display, HOME=home)
+        if locale:
+            env.update(LC_ALL=locale, LANG=locale)
         with open(os.path.join(run_dir, "fldigi.log"), "wb") as log:
             self.process = stack.start(
                 "fldigi", ["fldigi", "--config-dir", self.config_dir, "--home-dir", home + "/",

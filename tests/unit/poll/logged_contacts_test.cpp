@@ -227,6 +227,24 @@ TEST_F(LoggedContactsTest, RecordStillBeingWrittenWaitsForTheNextTick) {
     EXPECT_FALSE(state.committedUndeletedMarker.has_value());
 }
 
+TEST_F(LoggedContactsTest, ContactLoggedWhileSavingIsNotDeletedWithTheFile) {
+    connectBoth();
+    fldigiShows("", "", "");
+    tick();
+    const std::string first = record("DL1ABC", "Hans", "");
+    markers.write(first, 7);
+    markers.afterRead = [&] { markers.write(first + record("F5XYZ", "Jean", ""), 8); };
+    tick();
+    EXPECT_THAT(hostCalls(),
+                ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans"}})));
+    EXPECT_THAT(journal.with("files remove"), IsEmpty());
+
+    tick();
+    EXPECT_THAT(hostCalls(),
+                ElementsAreArray(saves({{"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean"}})));
+    EXPECT_THAT(journal.with("files remove"), ElementsAre(" C:\\fl\\temp\\log.adif"));
+}
+
 TEST_F(LoggedContactsTest, UnfinishedRecordThatStaysSoIsSavedOnTheTickAfter) {
     connectBoth();
     fldigiShows("DL1ABC", "Hans", "");

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/poll/fldigi_port.h"
@@ -124,6 +126,8 @@ class FakeMarkerFiles : public MarkerFilesPort {
     bool deletable = true;
     // What the marker holds; no value: it cannot be read.
     std::optional<std::string> content;
+    // Runs once, right after the next read (fldigi logging while the bridge saves).
+    std::function<void()> afterRead;
 
     // fldigi (re)writes the marker: it is there with these bytes, written at `time`.
     void write(const std::string& bytes, uint64_t time) {
@@ -137,11 +141,15 @@ class FakeMarkerFiles : public MarkerFilesPort {
     }
     std::optional<MarkerContent> readTail(const std::string& path, uint64_t maxBytes) override {
         journal_.add("files read " + path);
-        if (!content) {
-            return std::nullopt;
+        std::optional<MarkerContent> read;
+        if (content) {
+            const uint64_t offset = content->size() > maxBytes ? content->size() - maxBytes : 0;
+            read = MarkerContent{offset, content->substr(offset)};
         }
-        const uint64_t offset = content->size() > maxBytes ? content->size() - maxBytes : 0;
-        return MarkerContent{offset, content->substr(offset)};
+        if (afterRead) {
+            std::exchange(afterRead, nullptr)();
+        }
+        return read;
     }
     bool remove(const std::string& path) override {
         journal_.add("files remove " + path);

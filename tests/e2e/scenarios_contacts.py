@@ -38,6 +38,23 @@ def type_and_log(fldigi, contact, settle=True):
         wait_for(lambda: fldigi.rpc("log.get_call") == "", 2, "fldigi to clear on save")
 
 
+def next_tick_ran(run):
+    """Whether a tick ran after the last save: it sends fldigi's emptied call. The saving tick
+    ended with "log.clear", which would empty a contact typed before it."""
+    calls = run.calls()
+    last_save = len(calls) - calls[::-1].index(SAVE)
+    return qso(0, "") in calls[last_save:]
+
+
+def tune(run, fldigi, rig_hz, since):
+    """Tunes fldigi and waits until a tick has brought the frequency to the host."""
+    try:
+        fldigi.rpc("main.set_frequency", rig_hz)
+    except ValueError:
+        pass  # it answers the old frequency as <double>14070000,000000</double>
+    run.wait_calls([("Frequency", [rig_hz + 1500.0])], since)
+
+
 def check_frequencies(run, fldigi):
     check(fldigi.rpc("log.get_frequency") == "14071,500",
           "fldigi writes its frequency with a decimal comma (%r)"
@@ -45,12 +62,7 @@ def check_frequencies(run, fldigi):
     run.wait_calls([("Frequency", [14071500.0])])
     check(True, "14071,500 kHz reached the host as 14071500.0 Hz")
     since = len(run.calls())
-    try:
-        fldigi.rpc("main.set_frequency", 7035000.0)
-    except ValueError:
-        pass  # it answers the old frequency as <double>14070000,000000</double>
-    wait_for(lambda: fldigi.rpc("log.get_frequency") == "7036,500", 3, "fldigi at 7036,500")
-    run.wait_calls([("Frequency", [7036500.0])], since)
+    tune(run, fldigi, 7035000.0, since)
     check(True, "after a change 7036,500 kHz reached the host as 7036500.0 Hz")
 
 
@@ -80,14 +92,15 @@ def scenario_contacts_as_logged(run):
         type_and_log(fldigi, contact)
         wait_for(lambda: run.calls()[since:].count(SAVE) >= number, 5,
                  "contact %d (%s) to be saved" % (number, contact[0]))
-        time.sleep(0.1)  # the bridge's "log.clear" follows the save: type after it
+        wait_for(lambda: next_tick_ran(run), 3, "the tick after the save of %s" % contact[0])
     check_saves(run, CONTACTS, since, "ten contacts cleared on save")
     marker = fldigi.marker_path()
     wait_for(lambda: not os.path.exists(marker), 3, "the marker below Иван to be deleted")
     check(True, "the marker below Иван was deleted")
 
-    # Two contacts 0.2 s apart: a tick mostly finds both records in the marker.
+    # Two contacts 0.2 s apart, right after a tick: the next one finds both in the marker.
     since = len(run.calls())
+    tune(run, fldigi, 7040000.0, since)
     pair = [("OK1AB", "Petr", "Praha"), ("SP2CD", "Łukasz", "Gdańsk")]
     type_and_log(fldigi, pair[0], settle=False)
     time.sleep(0.2)

@@ -22,12 +22,12 @@ import socketserver
 import sys
 import threading
 import time
-import xml.parsers.expat
-import xmlrpc.client
+
+from operator_script import DEMO_SCRIPT, LOG_QSO_MACRO, load_script, run_script  # noqa: F401
+from xmlrpc_wire import Fault, fault_body, parse_call, response_body, text_to_bytes
 
 DEFAULT_PORT = 7362
 AUDIO_CARRIER_HZ = 1500.0
-LOG_QSO_MACRO = 17
 
 MODEM_NAMES = (
     "NULL CW CONTESTIA Cont-4/125 Cont-4/250 Cont-4/500 Cont-4/1K Cont-4/2K Cont-8/125 "
@@ -58,66 +58,6 @@ ADIF_MODES = [("CONT", "CONTESTI"), ("CTSTIA", "CONTESTI"), ("DOM", "DOMINO"),
               ("OFDM", "OFDM"), ("FSQ", "FSQ"), ("IFKP", "IFKP"), ("CW", "CW"), ("PSK", "PSK")]
 
 LOG_FIELDS = ("call", "name", "qth", "locator", "state", "province", "notes")
-
-
-class Fault(Exception):
-    """An XML-RPC fault with fldigi's code -1."""
-
-
-def text_to_bytes(text):
-    """Strings are kept as one character per received byte; characters above 255 (from
-    character references) go out as UTF-8."""
-    try:
-        return text.encode("latin-1")
-    except UnicodeEncodeError:
-        return b"".join(c.encode("latin-1") if ord(c) < 256 else c.encode("utf-8")
-                        for c in text)
-
-
-def escape(text):
-    for raw, entity in (("&", "&amp;"), ("<", "&lt;"), (">", "&gt;"), ('"', "&quot;"),
-                        ("'", "&apos;")):
-        text = text.replace(raw, entity)
-    return text
-
-
-def value_xml(value):
-    if isinstance(value, bool):
-        return "<value><boolean>%d</boolean></value>" % value
-    if isinstance(value, int):
-        return "<value><i4>%d</i4></value>" % value
-    if isinstance(value, float):
-        return "<value><double>%f</double></value>" % value
-    if isinstance(value, (list, tuple)):
-        return "<value><array><data>%s</data></array></value>" % "".join(map(value_xml, value))
-    if isinstance(value, dict):
-        return "<value><struct>%s</struct></value>" % "".join(
-            "<member><name>%s</name>%s</member>" % (escape(k), value_xml(v))
-            for k, v in value.items())
-    return "<value>%s</value>" % escape(value)
-
-
-def response_body(value):
-    return text_to_bytes('<?xml version="1.0"?>\r\n<methodResponse><params><param>\r\n\t%s'
-                         "\r\n</param></params></methodResponse>\r\n" % value_xml(value))
-
-
-def fault_body(message):
-    return text_to_bytes(
-        '<?xml version="1.0"?>\r\n<methodResponse><fault>\r\n\t<value><struct><member><name>'
-        "faultCode</name><value><i4>-1</i4></value></member><member><name>faultString</name>"
-        "%s</member></struct></value>\r\n</fault></methodResponse>\r\n" % value_xml(message))
-
-
-def parse_call(body):
-    """(method, params) of a methodCall; an unreadable call has the method name ""."""
-    text = body.decode("latin-1")
-    # Parsing text rather than bytes keeps every byte as one character, as fldigi keeps bytes.
-    try:
-        params, method = xmlrpc.client.loads(text)
-        return method or "", params
-    except (xml.parsers.expat.ExpatError, ValueError, TypeError, xmlrpc.client.ResponseError):
-        return "", None
 
 
 def ascii_upper(text):
@@ -347,79 +287,6 @@ class Server(socketserver.ThreadingMixIn, socketserver.TCPServer):
         self.fldigi = fldigi
         self.idle_timeout = idle_timeout
         super().__init__(("127.0.0.1", port), RequestHandler)
-
-
-# -- the scripted operator ------------------------------------------------------------------
-
-DEMO_SCRIPT = [
-    {"call": "modem.set_by_name", "args": ["BPSK31"]},
-    {"call": "main.set_frequency", "args": [14070000.0]},
-    {"wait": 2.0},
-    {"call": "log.set_call", "args": ["dl1abc"]},
-    {"wait": 1.0},
-    {"call": "log.set_name", "args": ["Hans"]},
-    {"call": "log.set_qth", "args": ["Berlin"]},
-    {"call": "log.set_locator", "args": ["JO62QM"]},
-    {"call": "log.set_rst_in", "args": ["579"]},
-    {"wait": 2.0},
-    {"call": "main.run_macro", "args": [LOG_QSO_MACRO]},
-    {"wait_for_clear": 10.0},
-    {"wait": 1.0},
-    {"call": "modem.set_by_name", "args": ["PSK500R"]},
-    {"call": "main.set_frequency", "args": [7035000.0]},
-    {"call": "log.set_call", "args": ["OK1XYZ"]},
-    {"call": "log.set_name", "args": ["Petr"]},
-    {"call": "log.set_qth", "args": ["Praha"]},
-    {"call": "log.set_state", "args": ["PR"]},
-    {"call": "log.set_notes", "args": ["<tnx> fer QSO & 73"]},
-    {"call": "log.set_rst_out", "args": ["589"]},
-    {"wait": 2.0},
-    {"call": "main.run_macro", "args": [LOG_QSO_MACRO]},
-    {"wait_for_clear": 10.0},
-    {"wait": 1.0},
-    {"call": "modem.set_by_name", "args": ["OLIVIA-8/250"]},
-    {"call": "log.set_call", "args": ["VE3ABC"]},
-    {"call": "log.set_province", "args": ["ON"]},
-    {"wait": 2.0},
-    {"call": "main.run_macro", "args": [LOG_QSO_MACRO]},
-    {"wait_for_clear": 10.0},
-]
-
-
-def run_script(fldigi, steps, done):
-    """Steps: {"wait": seconds}, {"call": method, "args": [...]}, {"wait_for_clear": seconds}
-    (until a client calls log.clear, as the bridge does after saving a contact)."""
-    try:
-        for step in steps:
-            if fldigi.terminated.is_set():
-                break
-            if "wait" in step:
-                fldigi.terminated.wait(float(step["wait"]))
-            elif "wait_for_clear" in step:
-                with fldigi.lock:
-                    seen = fldigi.clears
-                    fldigi.cleared.wait_for(lambda: fldigi.clears > seen,
-                                            timeout=float(step["wait_for_clear"]))
-            elif "call" in step:
-                # Texts as fldigi holds them: one character per UTF-8 byte.
-                args = tuple(a.encode("utf-8").decode("latin-1") if isinstance(a, str) else a
-                             for a in step.get("args", ()))
-                try:
-                    fldigi.call(step["call"], args)
-                except Fault as fault:
-                    print("fldigi-sim: script step %r failed: %s" % (step, fault), file=sys.stderr)
-            else:
-                print("fldigi-sim: unknown script step %r" % (step,), file=sys.stderr)
-    finally:
-        done.set()
-
-
-def load_script(path):
-    with open(path, encoding="utf-8") as f:
-        steps = json.load(f)
-    if not isinstance(steps, list) or not all(isinstance(s, dict) for s in steps):
-        raise ValueError("a script is a JSON list of step objects")
-    return steps
 
 
 def main(argv=None):

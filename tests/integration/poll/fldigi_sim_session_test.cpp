@@ -99,7 +99,31 @@ struct RealFldigiPort : XmlRpcFldigiPort {
     explicit RealFldigiPort(Journal&) {}
 };
 
-using FldigiSimSessionTest = PollCycleFixture<RealFldigiPort>;
+// The machine-wide lock of the fixed port, which the e2e scripts and other test runs take too:
+// held for the whole test, so nothing else listens on the port meanwhile.
+class PortLock {
+  public:
+    PortLock() : fd_(open("/tmp/varnock-port7362.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+        if (fd_ >= 0) {
+            flock(fd_, LOCK_EX);
+        }
+    }
+    ~PortLock() {
+        if (fd_ >= 0) {
+            close(fd_);  // releases the lock
+        }
+    }
+    PortLock(const PortLock&) = delete;
+    PortLock& operator=(const PortLock&) = delete;
+
+  private:
+    int fd_;
+};
+
+class FldigiSimSessionTest : public PollCycleFixture<RealFldigiPort> {
+  private:
+    PortLock lock_;
+};
 
 TEST_F(FldigiSimSessionTest, ConnectsCopiesFieldsAndClearsAfterACommit) {
     FldigiSim sim;

@@ -34,16 +34,18 @@ std::string rectJson(HWND window) {
     return text;
 }
 
+// An EnumWindows callback: a plain function, since the callback convention is stdcall on
+// 32-bit Windows, which a lambda's function pointer is not.
+BOOL CALLBACK collectVisibleDialog(HWND window, LPARAM list) {
+    if (::IsWindowVisible(window) && probe::ClassOf(window) == probe::kDialogClass) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    }
+    return TRUE;
+}
+
 std::vector<HWND> visibleDialogs() {
     std::vector<HWND> dialogs;
-    ::EnumWindows(
-        [](HWND window, LPARAM list) -> BOOL {
-            if (::IsWindowVisible(window) && probe::ClassOf(window) == probe::kDialogClass) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialogs));
+    ::EnumWindows(collectVisibleDialog, reinterpret_cast<LPARAM>(&dialogs));
     return dialogs;
 }
 
@@ -126,7 +128,8 @@ int printBoxes() {
         }
         printLine("{\"hwnd\":" + std::to_string(reinterpret_cast<uintptr_t>(dialog)) + ",\"pid\":" +
                   processIdOf(dialog) + ",\"title\":" + JsonString(probe::TextOf(dialog)) +
-                  ",\"texts\":[" + texts + "],\"buttons\":[" + buttons + "]}");
+                  ",\"rect\":" + rectJson(dialog) + ",\"texts\":[" + texts + "],\"buttons\":[" +
+                  buttons + "]}");
     }
     return 0;
 }

@@ -103,6 +103,9 @@ def main():
     mode.add_argument("--check", metavar="DIR")
     parser.add_argument("--output", help="where --check leaves the fresh pictures")
     args = parser.parse_args()
+    # The programs start in a folder of their own: relative paths would not reach them.
+    for name in ("build_dir", "varnock", "kebrin_sim", "probe"):
+        setattr(args, name, os.path.abspath(getattr(args, name)))
     folder = args.write or args.output or tempfile.mkdtemp(prefix="varnock-pictures-out.")
     os.makedirs(folder, exist_ok=True)
     lock = PortLock()

@@ -98,9 +98,11 @@ def planted(data, fault):
         struct.pack_into("<I", data, header + 8, 1765000000)
     elif fault == "build path":
         data[-64:-64 + 19] = b"/home/builder/src/x"
-    elif fault == "foreign DLL":
-        at = data.lower().index(b"kernel32.dll")
-        data[at:at + 12] = b"libfoo64.dll"
+    elif fault == "foreign DLL":  # the first imported DLL's name begins with "zz"
+        pe = check_binaries.Pe(bytes(data))
+        rva, _ = pe.directory(check_binaries.IMPORT_DIR)
+        name_rva = struct.unpack_from("<IIIII", data, pe.offset(rva))[3]
+        data[pe.offset(name_rva):pe.offset(name_rva) + 2] = b"zz"
     elif fault == "symbols":
         struct.pack_into("<II", data, header + 12, 4096, 12)
     return bytes(data)
@@ -115,7 +117,7 @@ def test_checker(exes, machine):
     cases = [  # (fault, machine, expected words of the problem)
         ("time stamp", machine, "time stamp 1765000000"),
         ("build path", machine, "build path '/home/builder'"),
-        ("foreign DLL", machine, "libfoo64.dll, which is not a system DLL"),
+        ("foreign DLL", machine, "which is not a system DLL"),
         ("symbols", machine, "symbol table present"),
         (None, other, "expected " + other),
     ]

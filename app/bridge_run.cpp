@@ -1,7 +1,7 @@
 #include "app/bridge_run.h"
 
+#include "app/diagnostics/std_log_file.h"
 #include "app/windows_command_line.h"
-#include "diagnostics/std_log_file.h"
 #include "framework/text_conversion.h"
 
 #include <windows.h>

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
+#include "app/diagnostics/diagnostic_log.h"
+#include "app/diagnostics/logging_ports.h"
+#include "app/options/command_line_options.h"
 #include "app/single_instance.h"
-#include "diagnostics/diagnostic_log.h"
-#include "diagnostics/logging_ports.h"
-#include "options/command_line_options.h"
 
 class BridgeRun {
   public:

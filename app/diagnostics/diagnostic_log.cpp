@@ -1,4 +1,4 @@
-#include "diagnostic_log.h"
+#include "app/diagnostics/diagnostic_log.h"
 
 namespace diagnostics {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "log_line.h"
+#include "app/diagnostics/log_line.h"
 
 namespace diagnostics {
 

@@ -1,8 +1,8 @@
-#include "host_call_text.h"
+#include "app/diagnostics/host_call_text.h"
 
 #include <cstdio>
 
-#include "log_line.h"
+#include "app/diagnostics/log_line.h"
 
 namespace diagnostics {
 namespace {

@@ -1,4 +1,4 @@
-#include "log_line.h"
+#include "app/diagnostics/log_line.h"
 
 #include <chrono>
 #include <cstdio>

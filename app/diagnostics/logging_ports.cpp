@@ -1,10 +1,10 @@
-#include "logging_ports.h"
+#include "app/diagnostics/logging_ports.h"
 
 #include <cstring>
 #include <exception>
 
+#include "app/diagnostics/host_call_text.h"
 #include "app/poll/poll_cycle.h"
-#include "host_call_text.h"
 
 namespace diagnostics {
 namespace {

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
+#include "app/diagnostics/diagnostic_log.h"
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
 #include "app/poll/marker_files_port.h"
 #include "app/poll/poll_state.h"
 #include "app/poll/poll_view.h"
-#include "diagnostic_log.h"
 
 namespace diagnostics {
 

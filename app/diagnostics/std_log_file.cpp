@@ -1,4 +1,4 @@
-#include "std_log_file.h"
+#include "app/diagnostics/std_log_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "diagnostic_log.h"
+#include "app/diagnostics/diagnostic_log.h"
 
 namespace diagnostics {
 

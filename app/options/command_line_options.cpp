@@ -1,4 +1,4 @@
-#include "command_line_options.h"
+#include "app/options/command_line_options.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "marker_files_port.h"
+#include "app/poll/marker_files_port.h"
 
 namespace pollcycle {
 

@@ -1,4 +1,4 @@
-#include "automation_object.h"
+#include "tools/kebrin-sim/automation_object.h"
 
 HRESULT AutomationObject::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {

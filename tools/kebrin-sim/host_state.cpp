@@ -1,4 +1,4 @@
-#include "host_state.h"
+#include "tools/kebrin-sim/host_state.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "journal.h"
+#include "tools/kebrin-sim/journal.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "json_text.h"
+#include "tools/kebrin-sim/json_text.h"
 
 #include <cstdio>
 

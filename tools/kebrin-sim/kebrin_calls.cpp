@@ -1,6 +1,6 @@
-#include "kebrin_calls.h"
+#include "tools/kebrin-sim/kebrin_calls.h"
 
-#include "json_text.h"
+#include "tools/kebrin-sim/json_text.h"
 
 #include <cwchar>
 #include <string>

@@ -10,9 +10,9 @@
 
 #include <functional>
 
-#include "automation_object.h"
-#include "host_state.h"
-#include "journal.h"
+#include "tools/kebrin-sim/automation_object.h"
+#include "tools/kebrin-sim/host_state.h"
+#include "tools/kebrin-sim/journal.h"
 
 inline constexpr wchar_t kCallsDisabledText[] = L"kebrin-sim: calls disabled";
 

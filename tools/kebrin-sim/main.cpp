@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "automation_object.h"
 #include "framework/text_conversion.h"
-#include "host_state.h"
-#include "journal.h"
-#include "kebrin_calls.h"
-#include "options.h"
-#include "registration.h"
-#include "sim_window.h"
+#include "tools/kebrin-sim/automation_object.h"
+#include "tools/kebrin-sim/host_state.h"
+#include "tools/kebrin-sim/journal.h"
+#include "tools/kebrin-sim/kebrin_calls.h"
+#include "tools/kebrin-sim/options.h"
+#include "tools/kebrin-sim/registration.h"
+#include "tools/kebrin-sim/sim_window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "tools/kebrin-sim/options.h"
 
 #include <cwchar>
 

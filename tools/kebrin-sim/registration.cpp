@@ -1,4 +1,4 @@
-#include "registration.h"
+#include "tools/kebrin-sim/registration.h"
 
 #include <objbase.h>
 

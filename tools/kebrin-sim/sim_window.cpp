@@ -1,8 +1,8 @@
-#include "sim_window.h"
+#include "tools/kebrin-sim/sim_window.h"
 
 #include <cstdio>
 
-#include "sim_commands.h"
+#include "tools/kebrin-sim/sim_commands.h"
 
 namespace {
 

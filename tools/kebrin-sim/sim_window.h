@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "host_state.h"
-#include "kebrin_calls.h"
+#include "tools/kebrin-sim/host_state.h"
+#include "tools/kebrin-sim/kebrin_calls.h"
 
 class SimWindow {
   public:

@@ -11,9 +11,9 @@
 #include <io.h>
 #endif
 
+#include "tools/xrcall/xrcall_args.h"
 #include "xmlrpc/client/client.h"
 #include "xmlrpc/core/value_io.h"
-#include "xrcall_args.h"
 
 namespace {
 

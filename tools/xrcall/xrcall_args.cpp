@@ -1,4 +1,4 @@
-#include "xrcall_args.h"
+#include "tools/xrcall/xrcall_args.h"
 
 #include <cstdio>
 

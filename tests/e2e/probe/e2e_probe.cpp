@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "json_text.h"
 #include "tests/support/window_probe.h"
+#include "tools/kebrin-sim/json_text.h"
 
 namespace {
 

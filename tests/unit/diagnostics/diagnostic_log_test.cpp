@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/diagnostic_log.h"
-#include "diagnostics/host_call_text.h"
+#include "app/diagnostics/diagnostic_log.h"
+#include "app/diagnostics/host_call_text.h"
 #include "memory_log_file.h"
 
 namespace diagnostics::testing {

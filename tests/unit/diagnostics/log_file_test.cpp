@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "diagnostics/std_log_file.h"
+#include "app/diagnostics/std_log_file.h"
 #include "memory_log_file.h"
 
 namespace diagnostics::testing {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/logging_ports.h"
+#include "app/diagnostics/logging_ports.h"
 #include "memory_log_file.h"
 #include "poll_fakes.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "diagnostics/diagnostic_log.h"
+#include "app/diagnostics/diagnostic_log.h"
 
 namespace diagnostics::testing {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "options/command_line_options.h"
+#include "app/options/command_line_options.h"
 
 namespace bridgeoptions {
 namespace {

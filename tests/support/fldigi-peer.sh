@@ -82,6 +82,17 @@ port_in_use() {
 }
 
 # stop_pid PID COMM: TERM, wait up to 5 s, then KILL; only if PID is COMM.
+# signal_and_wait SIGNAL PID TENTHS: sends the signal, then waits up to TENTHS tenths of a second
+# for the process to go; true once it has gone.
+signal_and_wait() {
+	kill "-$1" "$2" 2>/dev/null
+	for _ in $(seq 1 "$3"); do
+		alive "$2" || return 0
+		sleep 0.1
+	done
+	return 1
+}
+
 stop_pid() {
 	local pid=$1 comm=$2 i
 	[ -n "$pid" ] || return 0
@@ -92,17 +103,9 @@ stop_pid() {
 		echo "fldigi-peer.sh: PID $pid is not $comm; left alone" >&2
 		return 0
 	fi
-	kill -TERM "$pid" 2>/dev/null
-	for i in $(seq 1 50); do
-		alive "$pid" || return 0
-		sleep 0.1
-	done
+	signal_and_wait TERM "$pid" 50 && return 0
 	echo "fldigi-peer.sh: $comm ($pid) ignored SIGTERM, sending SIGKILL" >&2
-	kill -KILL "$pid" 2>/dev/null
-	for i in $(seq 1 20); do
-		alive "$pid" || return 0
-		sleep 0.1
-	done
+	signal_and_wait KILL "$pid" 20 && return 0
 	echo "fldigi-peer.sh: $comm ($pid) still alive" >&2
 	return 1
 }

@@ -1,39 +1,31 @@
 #include "app/options/command_line_options.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+
+#include "xmlrpc/core/char_class.h"
 
 namespace bridgeoptions {
 namespace {
 
 constexpr unsigned long kHighestPort = 65535;
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text) {
-        c = lowerAscii(c);
-    }
-    return text;
-}
-
-bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && lowerAscii(text.substr(0, prefix.size())) == prefix;
-}
-
 bool isHelp(const std::string& argument) {
-    const std::string lower = lowerAscii(argument);
-    return lower == "--help" || lower == "-h" || lower == "/?" || lower == "-?";
+    for (const char* help : {"--help", "-h", "/?", "-?"}) {
+        if (charclass::equalsIgnoreCase(argument.c_str(), help)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // The port text after the host's ':' up to the path; empty when it is fine.
 std::string portProblem(const std::string& digits) {
     bool allDigits = !digits.empty() && digits.size() <= 5;
     for (const char c : digits) {
-        allDigits = allDigits && c >= '0' && c <= '9';
+        allDigits = allDigits && charclass::isDigit(c);
     }
     if (!allDigits || std::stoul(digits) == 0 || std::stoul(digits) > kHighestPort) {
         return "The port of the URL must be a number from 1 to 65535.";
@@ -48,21 +40,21 @@ ParsedCommandLine failed(std::string problem) {
     return parsed;
 }
 
-struct OptionSpec {
+struct KnownOption {
     const char* name;
     const char* valueName;
     std::string BridgeOptions::*value;
 };
 
-const OptionSpec kOptions[] = {
+const KnownOption kOptions[] = {
     {"--fldigi", "URL", &BridgeOptions::fldigiEndpoint},
     {"--log", "FILE", &BridgeOptions::logFile},
 };
 
-const OptionSpec* findOption(const std::string& name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (lowerAscii(name) == spec.name) {
-            return &spec;
+const KnownOption* findOption(const std::string& name) {
+    for (const KnownOption& option : kOptions) {
+        if (charclass::equalsIgnoreCase(name.c_str(), option.name)) {
+            return &option;
         }
     }
     return nullptr;
@@ -77,9 +69,9 @@ std::string endpointProblem(const std::string& url) {
         }
     }
     std::size_t hostStart = 0;
-    if (startsWithNoCase(url, "https://")) {
+    if (charclass::startsWithIgnoreCase(url.c_str(), "https://")) {
         hostStart = 8;
-    } else if (startsWithNoCase(url, "http://")) {
+    } else if (charclass::startsWithIgnoreCase(url.c_str(), "http://")) {
         hostStart = 7;
     } else {
         return "The URI must begin with \"https://\" or \"http://\".";
@@ -97,7 +89,7 @@ std::string endpointProblem(const std::string& url) {
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
-    std::vector<const OptionSpec*> seen;
+    std::vector<const KnownOption*> seen;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (isHelp(argument)) {
@@ -105,16 +97,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             return parsed;
         }
         const std::size_t equals = argument.find('=');
-        const OptionSpec* spec = findOption(argument.substr(0, equals));
-        if (spec == nullptr) {
+        const KnownOption* option = findOption(argument.substr(0, equals));
+        if (option == nullptr) {
             return failed("Unknown option: " + argument);
         }
-        for (const OptionSpec* earlier : seen) {
-            if (earlier == spec) {
-                return failed(std::string("The option ") + spec->name + " is given twice.");
-            }
+        if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
+            return failed(std::string("The option ") + option->name + " is given twice.");
         }
-        seen.push_back(spec);
+        seen.push_back(option);
         std::string value;
         if (equals != std::string::npos) {
             value = argument.substr(equals + 1);
@@ -122,10 +112,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             value = arguments[++i];
         }
         if (value.empty()) {
-            return failed(std::string("The option ") + spec->name +
-                          " needs a value: " + spec->name + " " + spec->valueName);
+            return failed(std::string("The option ") + option->name +
+                          " needs a value: " + option->name + " " + option->valueName);
         }
-        parsed.options.*spec->value = value;
+        parsed.options.*option->value = value;
     }
     const std::string problem = endpointProblem(parsed.options.fldigiEndpoint);
     if (!problem.empty()) {
@@ -154,8 +144,8 @@ const char* usageText() {
 std::string instanceName(const std::string& endpoint) {
     // FNV-1a over the endpoint in lower case: a short name of plain characters.
     uint64_t hash = 14695981039346656037ULL;
-    for (const char c : lowerAscii(endpoint)) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    for (const char c : endpoint) {
+        hash = (hash ^ charclass::lower(c)) * 1099511628211ULL;
     }
     char name[32];
     std::snprintf(name, sizeof name, "Varnock-%016llx", static_cast<unsigned long long>(hash));

@@ -43,7 +43,7 @@ std::optional<int> BridgeRun::start(const wchar_t* commandLine) {
         return kExitBadCommandLine;
     }
     options_ = parsed.options;
-    instance_ = std::make_unique<InstanceLock>(bridgeoptions::instanceName(fldigiEndpoint()));
+    instance_ = std::make_unique<InstanceLock>(bridgeoptions::kInstanceName);
     if (!instance_->acquired()) {
         instance_->bringRunningBridgeToFront(kFindRunningBridgeMs);
         return 0;

@@ -64,8 +64,8 @@ bool WindowsMarkerFiles::failed() {
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     lastError_ = length > 0 ? ToUtf8(std::wstring_view(text, length)) : std::string();
     ::LocalFree(text);
-    while (!lastError_.empty() && (lastError_.back() == '\n' || lastError_.back() == '\r' ||
-                                   lastError_.back() == ' ')) {
+    while (!lastError_.empty() &&
+           (lastError_.back() == '\n' || lastError_.back() == '\r' || lastError_.back() == ' ')) {
         lastError_.pop_back();
     }
     if (lastError_.empty()) {
@@ -91,9 +91,8 @@ std::vector<pollcycle::MarkerEntry> WindowsMarkerFiles::find(const std::string& 
 std::optional<std::string> WindowsMarkerFiles::read(const std::string& path, uint64_t offset,
                                                     uint64_t maxBytes) {
     // fldigi may be appending while this reads: share reading, writing and deleting.
-    const FileHandle file = openFile(path, GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     OPEN_EXISTING);
+    const FileHandle file = openFile(
+        path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
     LARGE_INTEGER start{};
     start.QuadPart = static_cast<LONGLONG>(offset);
     if (!file || !::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
@@ -129,8 +128,7 @@ bool WindowsMarkerFiles::rename(const std::string& from, const std::string& to) 
 }
 
 bool WindowsMarkerFiles::append(const std::string& path, const std::string& bytes) {
-    const FileHandle file =
-        openFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
+    const FileHandle file = openFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
     return (file && writeAll(file.get(), bytes)) || failed();
 }
 

@@ -23,8 +23,8 @@ constexpr const char* kUnsavedHeader =
 uint64_t claimedNumber(const std::string& name) {
     if (name.size() <= kClaimedPrefix.size() + kClaimedSuffix.size() ||
         name.compare(0, kClaimedPrefix.size(), kClaimedPrefix) != 0 ||
-        name.compare(name.size() - kClaimedSuffix.size(), kClaimedSuffix.size(),
-                     kClaimedSuffix) != 0) {
+        name.compare(name.size() - kClaimedSuffix.size(), kClaimedSuffix.size(), kClaimedSuffix) !=
+            0) {
         return 0;
     }
     uint64_t number = 0;
@@ -206,8 +206,8 @@ bool ContactLedger::takeFrom(const std::string& name, bool claimed,
                               "): it is left as it is and read again on the next ticks");
             return false;
         }
-        if (bytes->size() >= before && contentHash(std::string_view(*bytes).substr(0, before)) ==
-                                           saved.hash) {
+        if (bytes->size() >= before &&
+            contentHash(std::string_view(*bytes).substr(0, before)) == saved.hash) {
             break;
         }
         report_.noteLedger("marker " + path + " is not the file saved up to byte " +
@@ -274,8 +274,8 @@ bool ContactLedger::takeFrom(const std::string& name, bool claimed,
     if (!done && pending.empty() && (cut ? found.records.empty() : true)) {
         // A record longer than a tick reads, or an unfinished last record that stayed so for
         // a tick (fldigi writes each record at once): damage, set aside.
-        const std::string waited = name + " " + std::to_string(saved.offset) + " " +
-                                   std::to_string(data.size());
+        const std::string waited =
+            name + " " + std::to_string(saved.offset) + " " + std::to_string(data.size());
         if (cut || memory_.waitedTail == waited) {
             aside += asDamagedText(rest);
             ++notContacts;
@@ -314,10 +314,9 @@ bool ContactLedger::setAside(const std::string& records, std::size_t stale,
     }
     clearProblem("aside");
     memory_.setAside += stale + notContacts;
-    report_.noteLedger(std::to_string(stale + notContacts) +
-                       " records not saved in the host (" + std::to_string(stale) +
-                       " older than 30 minutes, " + std::to_string(notContacts) +
-                       " no contact or damaged) added to " + path +
+    report_.noteLedger(std::to_string(stale + notContacts) + " records not saved in the host (" +
+                       std::to_string(stale) + " older than 30 minutes, " +
+                       std::to_string(notContacts) + " no contact or damaged) added to " + path +
                        ": import that file in Kebrin");
     return true;
 }

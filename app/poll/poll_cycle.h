@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/poll/contact_ledger.h"
 #include "app/poll/field_table.h"
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
-#include "app/poll/contact_ledger.h"
 #include "app/poll/marker_files_port.h"
 #include "app/poll/poll_state.h"
 #include "app/poll/poll_view.h"

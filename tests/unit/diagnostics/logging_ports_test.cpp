@@ -89,11 +89,12 @@ TEST_F(LoggedTickTest, EveryHostCallThenTheCommitInTheOrderSent) {
                             "host <- RunMacro    <MODEADD:PSKR>",
                             "host <- SetQsoField notes     = \"Tom & \\\"Jerry\\\"\"",
                             "host <- Frequency   7036500.0 Hz"));
-    EXPECT_THAT(std::vector<std::string>(events.begin() + 5, events.end()),
-                ElementsAre("contact \"DL1ABC\" logged in fldigi (varnock-claimed-1.adif): saving it "
-                            "in the host",
-                            "host <- RunMacro    <FIXSTARTTIME>", "host <- RunMacro    <SAVEQSO>",
-                            "host <- RunMacro    <CURSOR:TX>", "fldigi <- log.clear"));
+    EXPECT_THAT(
+        std::vector<std::string>(events.begin() + 5, events.end()),
+        ElementsAre("contact \"DL1ABC\" logged in fldigi (varnock-claimed-1.adif): saving it "
+                    "in the host",
+                    "host <- RunMacro    <FIXSTARTTIME>", "host <- RunMacro    <SAVEQSO>",
+                    "host <- RunMacro    <CURSOR:TX>", "fldigi <- log.clear"));
     EXPECT_THAT(tick(), ElementsAre("marker deleted: C:\\fl\\temp\\varnock-claimed-1.adif"));
 }
 
@@ -104,9 +105,10 @@ TEST_F(LoggedTickTest, AMarkerThatStaysAndAFailedClearGiveTheirReasons) {
     fldigi.failing = {"log.clear"};
     fldigi.errorText = "HTTP status 500";
     EXPECT_THAT(tick(), ::testing::Contains("fldigi <- log.clear (failed: HTTP status 500)"));
-    EXPECT_THAT(tick(), ::testing::Contains("saved marker C:\\fl\\temp\\varnock-claimed-1.adif cannot be "
-                                    "deleted (Access is denied.): it is kept, and its contacts stay "
-                                    "saved"));
+    EXPECT_THAT(tick(), ::testing::Contains(
+                            "saved marker C:\\fl\\temp\\varnock-claimed-1.adif cannot be "
+                            "deleted (Access is denied.): it is kept, and its contacts stay "
+                            "saved"));
     EXPECT_THAT(tick(), IsEmpty()) << "written once";
 }
 

@@ -148,7 +148,8 @@ void PrintTo(const RecordRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class RecordTableTest : public ContactLedgerTest, public ::testing::WithParamInterface<RecordRow> {};
+class RecordTableTest : public ContactLedgerTest,
+                        public ::testing::WithParamInterface<RecordRow> {};
 
 TEST_P(RecordTableTest, ContactsAreSavedTheRestSetAside) {
     const RecordRow& row = GetParam();

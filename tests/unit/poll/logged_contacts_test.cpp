@@ -158,12 +158,12 @@ TEST_P(DamagedMarkerTest, SavesNothing) {
     tick();
     EXPECT_THAT(hostCalls(), IsEmpty());
     EXPECT_EQ(logClears(), 0u);
-    EXPECT_EQ(markers.paths(), std::vector<std::string>(GetParam().keptAside
-                                                            ? std::vector<std::string>{
-                                                                  "C:\\fl\\temp\\unsaved-contacts.adi",
-                                                                  "C:\\fl\\temp\\varnock-saved.txt"}
-                                                            : std::vector<std::string>{
-                                                                  "C:\\fl\\temp\\varnock-saved.txt"}));
+    EXPECT_EQ(
+        markers.paths(),
+        std::vector<std::string>(
+            GetParam().keptAside ? std::vector<std::string>{"C:\\fl\\temp\\unsaved-contacts.adi",
+                                                            "C:\\fl\\temp\\varnock-saved.txt"}
+                                 : std::vector<std::string>{"C:\\fl\\temp\\varnock-saved.txt"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -264,14 +264,14 @@ TEST_F(LoggedContactsTest, FrequencyFromTheRecordModemFromTheReads) {
         markers.files[FakeMarkerFiles::kMarker].find("14.071500"), 9, "21,074000");
     tick();
     EXPECT_THAT(hostCalls(),
-                ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans",
-                                         "SetQsoField 2 599", "SetQsoField 5 599", "SetMode RTTY",
-                                         "SetFrequency 21074000.0"},
-                                        {"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean",
-                                         "SetFrequency 14071500.0"},
-                                        {"SetQsoField 0 G4AAA", "SetQsoField 1 Bob"}})));
+                ElementsAreArray(
+                    saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans", "SetQsoField 2 599",
+                            "SetQsoField 5 599", "SetMode RTTY", "SetFrequency 21074000.0"},
+                           {"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean", "SetFrequency 14071500.0"},
+                           {"SetQsoField 0 G4AAA", "SetQsoField 1 Bob"}})));
     tick();  // fldigi's own frequency follows
-    EXPECT_THAT(hostCalls(), ElementsAre("SetQsoField 0 ", "SetQsoField 1 ", "SetFrequency 7035000.0"));
+    EXPECT_THAT(hostCalls(),
+                ElementsAre("SetQsoField 0 ", "SetQsoField 1 ", "SetFrequency 7035000.0"));
 }
 
 TEST_F(LoggedContactsTest, OldRecordsAreSetAsideAndTheWindowSaysSo) {
@@ -279,8 +279,8 @@ TEST_F(LoggedContactsTest, OldRecordsAreSetAsideAndTheWindowSaysSo) {
     fldigiShows("", "", "");
     tick();
     const auto at = [](const std::string& call, const char* date, const char* time) {
-        return "<QSO_DATE:8>" + std::string(date) + "<TIME_ON:4>" + time + "<CALL:" +
-               std::to_string(call.size()) + ">" + call + "<EOR>\n";
+        return "<QSO_DATE:8>" + std::string(date) + "<TIME_ON:4>" + time +
+               "<CALL:" + std::to_string(call.size()) + ">" + call + "<EOR>\n";
     };
     markers.write(at("G4OLD", "20251208", "1200") + at("G4OLD", "20261208", "1129") +
                   at("DL1ABC", "20261208", "1131"));

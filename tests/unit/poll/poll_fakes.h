@@ -88,7 +88,7 @@ class FakeHost : public HostPort {
 
     bool running = true;
     bool reachesHost = true;  // false: calls are skipped, as without a host interface
-    std::string throwOn;  // empty: never throws
+    std::string throwOn;      // empty: never throws
     std::vector<double> frequencies;
 
     bool Attach() override {
@@ -161,14 +161,13 @@ class FakeMarkerFiles : public MarkerFilesPort {
         }
         const std::size_t star = pattern.find('*');
         for (const auto& [path, bytes] : files) {
-            const bool match =
-                star == std::string::npos
-                    ? path == pattern
-                    : path.size() >= pattern.size() - 1 &&
-                          path.compare(0, star, pattern, 0, star) == 0 &&
-                          path.compare(path.size() - (pattern.size() - star - 1),
-                                       std::string::npos, pattern, star + 1) == 0 &&
-                          path.find('\\', star) == std::string::npos;
+            const bool match = star == std::string::npos
+                                   ? path == pattern
+                                   : path.size() >= pattern.size() - 1 &&
+                                         path.compare(0, star, pattern, 0, star) == 0 &&
+                                         path.compare(path.size() - (pattern.size() - star - 1),
+                                                      std::string::npos, pattern, star + 1) == 0 &&
+                                         path.find('\\', star) == std::string::npos;
             if (match) {
                 found.push_back(MarkerEntry{nameOf(path), bytes.size(), 0});
             }
@@ -219,9 +218,7 @@ class FakeMarkerFiles : public MarkerFilesPort {
     int64_t nowUtcSeconds() override { return now; }
 
   private:
-    static std::string nameOf(const std::string& path) {
-        return path.substr(path.rfind('\\') + 1);
-    }
+    static std::string nameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
 
     Journal& journal_;
 };

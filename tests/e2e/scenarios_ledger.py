@@ -12,7 +12,7 @@ import tempfile
 import time
 
 from e2e_run import CONNECTED_CAPTION, TICK, check
-from e2e_support import Failure, wait_for
+from e2e_support import Failure, Varnock, wait_for, windows_path
 
 SAVE = ("RunMacro", ["<SAVEQSO>"])
 NOTICE = CONNECTED_CAPTION + " | Not saved: see unsaved-contacts.adi"
@@ -104,6 +104,23 @@ def log_in_fldigi(fldigi, call, name):
     fldigi.log_contact()
 
 
+def start_bridge(run):
+    """Varnock with its diagnostic log (one file for every start)."""
+    run.varnock = Varnock(run.stack, run.wine, run.args.varnock, run.probe, run.workdir,
+                          ("--log", windows_path(log_path(run))))
+    return run.varnock
+
+
+def log_path(run):
+    return os.path.join(run.workdir, "varnock.log")
+
+
+def logged(run, text):
+    """Whether a line of the bridge's log holds `text`."""
+    with open(log_path(run), encoding="utf-8") as log:
+        return any(text in line for line in log)
+
+
 def restart_bridge(run):
     check(run.varnock.finish() == 0, "Finish ends the bridge")
     run.start_varnock()
@@ -118,6 +135,8 @@ def held_marker_across_restarts(run, fldigi, saves):
     run.start_varnock()
     run.wait_connected()
     saves.wait(1)
+    check(logged(run, "log.adif cannot be taken over ("),
+          "the held marker cannot be taken over: it is read where it is")
     log_in_fldigi(fldigi, "HL2BB", "Held two")
     saves.wait(2)
     restart_bridge(run)
@@ -143,6 +162,7 @@ def locked_marker(run, fldigi, saves):
     fldigi.rpc("log.set_name", "Next")
     time.sleep(3)
     saves.wait(3)
+    check(logged(run, "log.adif cannot be read ("), "the locked marker cannot be read: logged")
     holder.release()
     saves.wait(4)
     check(saves.all()[-1][:2] == ("LK1DD", "Locked"),
@@ -219,11 +239,14 @@ def stale_backlog(run, fldigi, saves):
     check(text.count("<CALL:5>G4OLD") == 3000 and text.count("<EOH>") == 1,
           "the 3000 old records are in unsaved-contacts.adi, after one header")
     check(run.varnock.state()["caption"] == NOTICE, "the window says so: %r" % NOTICE)
+    check(logged(run, "3000 records not saved in the host (3000 older than 30 minutes, 0 no "
+                      "contact or damaged) added to "), "the log says how many and where")
 
 
 def scenario_ledger(run):
     fldigi = run.start_fldigi("real")
     run.start_kebrin()
+    run.start_varnock = lambda: start_bridge(run)
     saves = Counter(run)
     try:
         held_marker_across_restarts(run, fldigi, saves)

@@ -192,6 +192,11 @@ void ContactLedger::claimMarker(std::vector<std::string>& names) {
 
 bool ContactLedger::takeFrom(const std::string& name, bool claimed,
                              std::vector<PendingContact>& pending, uint64_t& budget) {
+    if (budget == 0) {
+        return false;  // the next tick goes on
+    }
+    // Only a whole tick's reading may tell a record too long to read from one not read yet.
+    const bool wholeTick = budget == kBytesPerTick;
     const std::string path = pathOf(name);
     const auto known = memory_.progress.find(name);
     SavedUpTo saved = known != memory_.progress.end() ? known->second : SavedUpTo{};
@@ -271,7 +276,7 @@ bool ContactLedger::takeFrom(const std::string& name, bool claimed,
 
     const std::string_view rest = data.substr(consumed);
     bool done = !cut && onlyWhiteSpace(rest);
-    if (!done && pending.empty() && (cut ? found.records.empty() : true)) {
+    if (!done && pending.empty() && (cut ? wholeTick && found.records.empty() : true)) {
         // A record longer than a tick reads, or an unfinished last record that stayed so for
         // a tick (fldigi writes each record at once): damage, set aside.
         const std::string waited =

@@ -224,6 +224,33 @@ TEST_F(ContactLedgerTest, ALongBacklogIsSpreadOverTicksInOrder) {
     EXPECT_FALSE(files.content(kClaimed1));
 }
 
+TEST_F(ContactLedgerTest, ARecordLongerThanATicksReadingIsSetAsideNotLost) {
+    files.log(field("NOTES", std::string(kBytesPerTick + 10, 'x')) + "<EOR>\n" +
+              contact("DL1ABC"));
+    std::vector<std::string> saved;
+    for (int i = 0; i < 4; ++i) {
+        for (const std::string& call : takeAndSave()) {
+            saved.push_back(call);
+        }
+    }
+    EXPECT_THAT(saved, ElementsAre("DL1ABC"));
+    EXPECT_GE(files.content(kUnsaved).value_or("").size(), kBytesPerTick + 10);
+}
+
+TEST_F(ContactLedgerTest, AFileReadPastTheTicksBudgetWaitsForTheNextTick) {
+    // A taken file of old records fills all but 50 bytes of the tick; the next is a contact.
+    std::string old;
+    while (old.size() + kLastYear.size() < kBytesPerTick - 50) {
+        old += kLastYear;
+    }
+    old += std::string(kBytesPerTick - 50 - old.size(), '\n');
+    files.files[kClaimed1] = old;
+    files.log(contact("DL1ABC"));
+    EXPECT_THAT(takeAndSave(), IsEmpty());
+    EXPECT_THAT(takeAndSave(), ElementsAre("DL1ABC"));
+    EXPECT_EQ(files.content(kUnsaved).value_or("").find("Damaged"), std::string::npos);
+}
+
 TEST_F(ContactLedgerTest, NothingIsSetAsideWhereItCannotBeKept) {
     files.appendFails = true;
     files.log(contact("G4OLD", 60) + contact("DL1ABC"));

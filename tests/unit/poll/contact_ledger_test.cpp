@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,10 @@ std::string contact(const std::string& call, int minutesAgo = 1) {
     char time[8];
     std::snprintf(time, sizeof time, "%02d%02d00", minutes / 60, minutes % 60);
     return contactAt(call, "20261208", time);
+}
+
+std::string record_without_call() {
+    return field("QSO_DATE", "20261208") + field("NAME", "Nobody") + "<EOR>\n";
 }
 
 const std::string kLastYear = contactAt("G4OLD", "20251208", "120000");
@@ -225,8 +231,7 @@ TEST_F(ContactLedgerTest, ALongBacklogIsSpreadOverTicksInOrder) {
 }
 
 TEST_F(ContactLedgerTest, ARecordLongerThanATicksReadingIsSetAsideNotLost) {
-    files.log(field("NOTES", std::string(kBytesPerTick + 10, 'x')) + "<EOR>\n" +
-              contact("DL1ABC"));
+    files.log(field("NOTES", std::string(kBytesPerTick + 10, 'x')) + "<EOR>\n" + contact("DL1ABC"));
     std::vector<std::string> saved;
     for (int i = 0; i < 4; ++i) {
         for (const std::string& call : takeAndSave()) {
@@ -249,6 +254,73 @@ TEST_F(ContactLedgerTest, AFileReadPastTheTicksBudgetWaitsForTheNextTick) {
     EXPECT_THAT(takeAndSave(), IsEmpty());
     EXPECT_THAT(takeAndSave(), ElementsAre("DL1ABC"));
     EXPECT_EQ(files.content(kUnsaved).value_or("").find("Damaged"), std::string::npos);
+}
+
+// Random markers of good, old, callless and damaged records, logged in pieces while the bridge
+// saves, with kills between a save and its record: every contact is saved, at most once more
+// per kill, and every other record is kept.
+TEST_F(ContactLedgerTest, NoContactIsLostWhateverTheFileAndTheKills) {
+    std::mt19937 random(20261208);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 40; ++round) {
+        files.files.clear();
+        restart();
+        std::vector<std::string> good;
+        std::size_t others = 0;
+        std::vector<std::string> saved;
+        std::size_t kills = 0;
+        for (int step = 0; step < 30; ++step) {
+            const std::string call = "K" + std::to_string(round) + "X" + std::to_string(step);
+            switch (pick(6)) {
+                case 0:
+                    files.log(contactAt("O" + call, "20251208", "120000")), ++others;
+                    break;
+                case 1:
+                    files.log(record_without_call()), ++others;
+                    break;
+                case 2:
+                    files.log("<CALL:40>" + call + "<EOR>\n"), ++others;
+                    break;
+                default:
+                    files.log(contact(call)), good.push_back(call);
+                    break;
+            }
+            if (pick(3) == 0) {
+                std::vector<PendingContact> pending;
+                take(&pending);
+                for (const PendingContact& p : pending) {
+                    saved.push_back(*p.record.field("CALL"));
+                    if (pick(8) == 0) {  // killed between the host's save and its record
+                        ++kills;
+                        restart();
+                        break;
+                    }
+                    ledger().markSaved(p);
+                }
+            }
+        }
+        for (int tick = 0; tick < 40; ++tick) {
+            for (const std::string& call : takeAndSave()) {
+                saved.push_back(call);
+            }
+        }
+        std::vector<std::string> unique = saved;
+        std::sort(unique.begin(), unique.end());
+        unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+        std::sort(good.begin(), good.end());
+        EXPECT_EQ(unique, good) << "round " << round;
+        EXPECT_LE(saved.size(), good.size() + kills) << "round " << round;
+        const std::string unsaved = files.content(kUnsaved).value_or("");
+        std::size_t kept = 0;
+        for (const char* mark : {"<EOR>", "Damaged record, as found:"}) {
+            for (auto at = unsaved.find(mark); at != std::string::npos;
+                 at = unsaved.find(mark, at + 1)) {
+                ++kept;
+            }
+        }
+        EXPECT_EQ(kept, others) << "round " << round;
+        EXPECT_THAT(files.paths(), ::testing::Not(::testing::Contains(kClaimed1)));
+    }
 }
 
 TEST_F(ContactLedgerTest, NothingIsSetAsideWhereItCannotBeKept) {

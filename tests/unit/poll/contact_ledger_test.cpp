@@ -36,7 +36,7 @@ std::string contactAt(const std::string& call, const std::string& date, const st
 // Logged `minutesAgo` (less than 12 hours) before the fake's now, 2026-12-08 12:00 UTC.
 std::string contact(const std::string& call, int minutesAgo = 1) {
     const int minutes = 12 * 60 - minutesAgo;
-    char time[8];
+    char time[32];
     std::snprintf(time, sizeof time, "%02d%02d00", minutes / 60, minutes % 60);
     return contactAt(call, "20261208", time);
 }

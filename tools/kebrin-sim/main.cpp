@@ -80,15 +80,32 @@ int runMessageLoop() {
     }
 }
 
+// Registers the stand-in for this user unless the ProgID names another program and the user
+// did not ask for that; says why not.
+bool registerClass(const SimOptions& options, Keep keep) {
+    const std::wstring other = OtherProgramsClassId();
+    if (!other.empty() && !options.takeOver) {
+        complain(std::wstring(kKebrinProgId) + L" is registered for another program (class " +
+                 other +
+                 L"), most likely Kebrin itself. Its registration is left as it is; start "
+                 L"kebrin-sim with --take-over to register it for this user instead until "
+                 L"kebrin-sim ends (or --unregister, after --register), when the old "
+                 L"registration is put back.");
+        return false;
+    }
+    if (!RegisterKebrinClass(keep)) {
+        complain(L"could not register the ProgID Kebrin2.Application for this user");
+        return false;
+    }
+    return true;
+}
+
 // Runs the stand-in until it is told to quit; COM is initialised around it.
 int serve(HINSTANCE instance, const SimOptions& options) {
     Journal journal;
     if (!options.journalPath.empty() && !journal.Open(options.journalPath)) {
         complain(L"cannot open the journal " + options.journalPath);
         return 1;
-    }
-    if (!RegisterKebrinClass()) {
-        complain(L"could not register the ProgID Kebrin2.Application");
     }
     HostState state;
     KebrinCalls calls(state, journal);
@@ -144,20 +161,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 2;
     }
     if (options.registerOnly) {
-        return RegisterKebrinClass() ? 0 : 1;
+        return registerClass(options, Keep::UntilUnregister) ? 0 : 1;
     }
     if (options.unregisterOnly) {
-        UnregisterKebrinClass();
+        RestoreKebrinClass(Keep::UntilUnregister);
         return 0;
+    }
+    if (!registerClass(options, Keep::WhileRunning)) {
+        return 1;
     }
     if (!options.readyPath.empty()) {
         ::DeleteFileW(options.readyPath.c_str());  // a stale one would say "ready" too early
     }
-    if (FAILED(::CoInitialize(nullptr))) {
+    int exitCode = 1;
+    if (SUCCEEDED(::CoInitialize(nullptr))) {
+        exitCode = serve(instance, options);
+        ::CoUninitialize();
+    } else {
         complain(L"CoInitialize failed");
-        return 1;
     }
-    const int exitCode = serve(instance, options);
-    ::CoUninitialize();
+    RestoreKebrinClass(Keep::WhileRunning);
     return exitCode;
 }

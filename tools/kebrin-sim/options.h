@@ -11,12 +11,14 @@ struct SimOptions {
     bool failCalls = false;       // --fail-calls: every call returns an error
     long quitAfter = 0;           // --quit-after N: quit after the N-th call (0: never)
     bool registerOnly = false;    // --register: write the registration and exit
+    bool takeOver = false;        // --take-over: register even where the ProgID names another
+                                  // program (the real Kebrin), for this user, until put back
     bool unregisterOnly = false;  // --unregister: remove the registration and exit
 };
 
 inline constexpr wchar_t kSimUsage[] =
     L"usage: kebrin-sim [--journal FILE] [--ready-file FILE] [--control FILE] [--fail-calls]\n"
-    L"                  [--quit-after N] | --register | --unregister\n";
+    L"                  [--quit-after N] [--take-over] | --register [--take-over] | --unregister\n";
 
 // Parses the arguments after the program name; false (and `error` set) on a usage error.
 bool ParseSimOptions(const std::vector<std::wstring>& args, SimOptions& options,

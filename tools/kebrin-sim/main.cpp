@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/message_filter.h"
 #include "framework/text_conversion.h"
 #include "tools/kebrin-sim/automation_object.h"
 #include "tools/kebrin-sim/host_state.h"
@@ -66,19 +67,48 @@ bool writeReadyFile(const std::wstring& path) {
            ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-int runMessageLoop() {
+// Wine runs an incoming call its called side's filter wants retried later (it does not
+// implement that answer), so there the stand-in also keeps calls waiting while it is busy.
+bool calledSideRunsRetryLaterCalls() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+int runMessageLoop(const KebrinCalls& calls, const SimWindow& window) {
+    const bool holdCallsWhileBusy = calledSideRunsRetryLaterCalls();
     for (;;) {
+        // While calls are held only the stand-in's own window gets its messages; COM's wait.
+        const bool hold = holdCallsWhileBusy && calls.Busy() && ::IsWindow(window.Handle());
         MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (::PeekMessageW(&message, hold ? window.Handle() : nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 return static_cast<int>(message.wParam);
             }
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
+            if (hold != (holdCallsWhileBusy && calls.Busy() && ::IsWindow(window.Handle()))) {
+                break;
+            }
         }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, hold ? 50 : INFINITE, QS_ALLINPUT);
     }
 }
+
+// Turns incoming calls away with "retry later" while the stand-in is busy.
+class BusyFilter final : public CMessageFilter {
+  public:
+    explicit BusyFilter(const KebrinCalls& calls) : m_calls(calls) {}
+
+    STDMETHODIMP_(DWORD)
+    HandleInComingCall(DWORD callType, HTASK, DWORD, LPINTERFACEINFO) override {
+        const bool newCall =
+            callType == CALLTYPE_TOPLEVEL || callType == CALLTYPE_TOPLEVEL_CALLPENDING;
+        return newCall && m_calls.Busy() ? SERVERCALL_RETRYLATER : SERVERCALL_ISHANDLED;
+    }
+
+  private:
+    const KebrinCalls& m_calls;
+};
 
 // Registers the stand-in for this user unless the ProgID names another program and the user
 // did not ask for that; says why not.
@@ -110,6 +140,7 @@ int serve(HINSTANCE instance, const SimOptions& options) {
     HostState state;
     KebrinCalls calls(state, journal);
     calls.SetFailCalls(options.failCalls);
+    const CMessageFilterRegistration filter(new BusyFilter(calls));
     SimWindow window(state, calls);
     if (!window.Create(instance)) {
         complain(L"cannot create the window");
@@ -137,7 +168,7 @@ int serve(HINSTANCE instance, const SimOptions& options) {
         complain(L"cannot write the ready file " + options.readyPath);
     }
 
-    const int exitCode = runMessageLoop();
+    const int exitCode = runMessageLoop(calls, window);
 
     // Leave the table first, then cut off clients still holding a proxy: their next call fails
     // at once instead of reaching an object that is going away.

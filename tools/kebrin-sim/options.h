@@ -7,7 +7,7 @@
 struct SimOptions {
     std::wstring journalPath;     // --journal FILE: one JSON line per accepted call
     std::wstring readyPath;       // --ready-file FILE: written once the object is reachable
-    std::wstring controlPath;     // --control FILE: "fail", "ok" or "quit", polled
+    std::wstring controlPath;     // --control FILE: "fail", "busy", "ok" or "quit", polled
     bool failCalls = false;       // --fail-calls: every call returns an error
     long quitAfter = 0;           // --quit-after N: quit after the N-th call (0: never)
     bool registerOnly = false;    // --register: write the registration and exit

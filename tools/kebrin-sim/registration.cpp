@@ -152,10 +152,19 @@ bool RegisterKebrinClass(Keep keep) {
     }
     const std::wstring progId = progIdKey().path;
     const std::wstring classPath = classKey().path;
-    return setDefaultValue(HKEY_CURRENT_USER, progId, kDescription) &&
-           setDefaultValue(HKEY_CURRENT_USER, progId + L"\\CLSID", classIdText()) &&
-           setDefaultValue(HKEY_CURRENT_USER, classPath, kDescription) &&
-           setDefaultValue(HKEY_CURRENT_USER, classPath + L"\\ProgID", kKebrinProgId);
+    if (setDefaultValue(HKEY_CURRENT_USER, progId, kDescription) &&
+        setDefaultValue(HKEY_CURRENT_USER, progId + L"\\CLSID", classIdText()) &&
+        setDefaultValue(HKEY_CURRENT_USER, classPath, kDescription) &&
+        setDefaultValue(HKEY_CURRENT_USER, classPath + L"\\ProgID", kKebrinProgId)) {
+        return true;
+    }
+    RegKey written;  // half written: what was there goes back at once
+    if (written.Open(HKEY_CURRENT_USER, kRecordPath, KEY_READ)) {
+        putBack(progIdKey(), written.Get());
+        putBack(classKey(), written.Get());
+    }
+    dropRecord();
+    return false;
 }
 
 void RestoreKebrinClass(Keep keep) {

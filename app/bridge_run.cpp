@@ -33,7 +33,7 @@ std::string absolutePath(const std::string& utf8Path) {
 std::optional<int> BridgeRun::start(const wchar_t* commandLine) {
     using bridgeoptions::CommandLineOutcome;
     const bridgeoptions::ParsedCommandLine parsed =
-        bridgeoptions::parseCommandLine(CommandLineArguments(commandLine));
+        bridgeoptions::parseCommandLine(CommandLineArguments(commandLine, ModulePath().c_str()));
     if (parsed.outcome == CommandLineOutcome::Help) {
         showBox(bridgeoptions::usageText(), MB_ICONINFORMATION);
         return 0;

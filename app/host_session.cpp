@@ -3,10 +3,24 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include "app/poll/busy_host_retry.h"
 #include "framework/com_ptr.h"
 #include "framework/text_conversion.h"
 
 HostSession hostDriver;
+
+namespace {
+
+// Tries a call again while the host answers "retry later", within the bridge's limit.
+class BusyHostFilter final : public CMessageFilter {
+  public:
+    STDMETHODIMP_(DWORD)
+    RetryRejectedCall(HTASK, DWORD tickCount, DWORD rejectType) override {
+        return static_cast<DWORD>(pollcycle::retryRejectedCallAfter(rejectType, tickCount));
+    }
+};
+
+}  // namespace
 
 bool HostSession::Attach() {
     if (m_attached) {
@@ -18,8 +32,10 @@ bool HostSession::Attach() {
     if (FAILED(::CoInitialize(nullptr))) {
         return false;  // nothing to balance: COM is unusable on this thread
     }
+    m_filter = std::make_unique<CMessageFilterRegistration>(new BusyHostFilter);
     CComPtr<IUnknown> unknown;
     if (FAILED(::GetActiveObject(classId, nullptr, unknown.Put())) || !unknown) {
+        m_filter.reset();
         ::CoUninitialize();
         return false;
     }
@@ -53,6 +69,7 @@ void HostSession::End() {
         return;
     }
     m_driver.ReleaseDispatch();
+    m_filter.reset();
     ::CoUninitialize();
     m_attached = false;
 }

@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/poll/host_port.h"
 #include "framework/dispatch_driver.h"
+#include "framework/message_filter.h"
 
 inline constexpr wchar_t kHostProgId[] = L"Kebrin2.Application";
 
@@ -26,10 +28,11 @@ class HostSession : public pollcycle::HostPort {
   public:
     explicit HostSession(const wchar_t* progId = kHostProgId) : m_progId(progId) {}
 
-    // CLSIDFromProgID (result not tested), CoInitialize, GetActiveObject. When no running
-    // instance is found: CoUninitialize and false. Otherwise the object's IDispatch is held
-    // (none if the object grants none) and true; COM then stays initialised on this thread
-    // until End. Once attached, further calls return true at once.
+    // CLSIDFromProgID (result not tested), CoInitialize, the message filter that retries calls
+    // a busy host answers with "retry later" (app/poll/busy_host_retry.h), GetActiveObject.
+    // When no running instance is found: the filter and COM are undone, and false. Otherwise the
+    // object's IDispatch is held (none if the object grants none) and true; COM then stays
+    // initialised on this thread until End. Once attached, further calls return true at once.
     bool Attach() override;
     void RunMacro(const std::string& macro) override;
     void SetQsoField(int32_t index, const std::string& text) override;
@@ -37,7 +40,8 @@ class HostSession : public pollcycle::HostPort {
     void SetFrequency(double hertz) override;
     void SetMode(const std::string& mode) override;
 
-    // Ends an attached session: releases the interface, then ends COM on this thread. Without
+    // Ends an attached session: releases the interface, puts back the message filter registered
+    // before, then ends COM on this thread. Without
     // an attach nothing was begun, and nothing is done.
     void End();
 
@@ -52,6 +56,7 @@ class HostSession : public pollcycle::HostPort {
     // Holds the interface from the attach until End; at process end it releases any interface
     // it still holds.
     CDispatchDriver m_driver;
+    std::unique_ptr<CMessageFilterRegistration> m_filter;
     bool m_attached = false;
 };
 

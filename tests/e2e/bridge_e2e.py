@@ -36,6 +36,7 @@ SCENARIOS = {
     "host-late": failures.scenario_host_late,
     "fldigi-killed": failures.scenario_fldigi_killed,
     "host-quits": failures.scenario_host_quits,
+    "host-busy": failures.scenario_host_busy,
     "marker-undeletable": failures.scenario_marker_undeletable,
     "ledger": ledger.scenario_ledger,
 }

@@ -103,6 +103,30 @@ def scenario_host_quits(run):
     check(varnock.finish() == 0, "Finish still ends Varnock with exit code 0")
 
 
+def scenario_host_busy(run):
+    fldigi = run.start_fldigi("stand-in")
+    kebrin = run.start_kebrin()
+    run.start_varnock()
+    run.wait_connected()
+    fldigi.rpc("log.set_call", "BUSY1")
+    run.wait_calls([qso(0, "BUSY1")])
+    with open(kebrin.control_path, "w") as control:
+        control.write("busy\n")  # the stand-in answers "retry later", as under a modal dialog
+    time.sleep(TICK)
+    fldigi.rpc("log.set_name", "Patient")
+    time.sleep(5)
+    since = len(run.calls())
+    check(qso(1, "Patient") not in run.calls(), "a busy host takes no call")
+    with open(kebrin.control_path, "w") as control:
+        control.write("ok\n")
+    run.wait_calls([qso(1, "Patient")], since=since, timeout=5)
+    check(True, "the field sent while the host was busy for 5 s arrives once it is free")
+    check(run.boxes_of_varnock() == [], "no error box")
+    fldigi.rpc("log.set_name", "Onward")
+    run.wait_calls([qso(1, "Onward")], since=since)
+    check(True, "polling goes on")
+
+
 def scenario_marker_undeletable(run):
     fldigi = run.start_fldigi()
     fldigi.rpc("log.set_call", "RO1")

@@ -26,6 +26,10 @@ class KebrinCalls final : public DispatchHandler {
 
     void SetFailCalls(bool fail) { m_failCalls = fail; }
     bool FailCalls() const { return m_failCalls; }
+    // While busy, the stand-in's message filter turns calls away with "retry later", as a host
+    // showing a modal dialog does.
+    void SetBusy(bool busy) { m_busy = busy; }
+    bool Busy() const { return m_busy; }
     // Calls received so far, refused ones included.
     long CallCount() const { return m_calls; }
     // Runs after every call, once it has been answered.
@@ -42,6 +46,7 @@ class KebrinCalls final : public DispatchHandler {
     HostState& m_state;
     Journal& m_journal;
     bool m_failCalls = false;
+    bool m_busy = false;
     long m_calls = 0;
     std::function<void()> m_afterCall;
 };

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/message_filter.h"
 #include "framework/text_conversion.h"
 #include "tools/kebrin-sim/automation_object.h"
 #include "tools/kebrin-sim/host_state.h"
@@ -66,18 +67,67 @@ bool writeReadyFile(const std::wstring& path) {
            ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-int runMessageLoop() {
+// Wine runs an incoming call its called side's filter wants retried later (it does not
+// implement that answer), so there the stand-in also keeps calls waiting while it is busy.
+bool calledSideRunsRetryLaterCalls() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+int runMessageLoop(const KebrinCalls& calls, const SimWindow& window) {
+    const bool holdCallsWhileBusy = calledSideRunsRetryLaterCalls();
     for (;;) {
+        // While calls are held only the stand-in's own window gets its messages; COM's wait.
+        const bool hold = holdCallsWhileBusy && calls.Busy() && ::IsWindow(window.Handle());
         MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (::PeekMessageW(&message, hold ? window.Handle() : nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 return static_cast<int>(message.wParam);
             }
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
+            if (hold != (holdCallsWhileBusy && calls.Busy() && ::IsWindow(window.Handle()))) {
+                break;
+            }
         }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, hold ? 50 : INFINITE, QS_ALLINPUT);
     }
+}
+
+// Turns incoming calls away with "retry later" while the stand-in is busy.
+class BusyFilter final : public CMessageFilter {
+  public:
+    explicit BusyFilter(const KebrinCalls& calls) : m_calls(calls) {}
+
+    STDMETHODIMP_(DWORD)
+    HandleInComingCall(DWORD callType, HTASK, DWORD, LPINTERFACEINFO) override {
+        const bool newCall =
+            callType == CALLTYPE_TOPLEVEL || callType == CALLTYPE_TOPLEVEL_CALLPENDING;
+        return newCall && m_calls.Busy() ? SERVERCALL_RETRYLATER : SERVERCALL_ISHANDLED;
+    }
+
+  private:
+    const KebrinCalls& m_calls;
+};
+
+// Registers the stand-in for this user unless the ProgID names another program and the user
+// did not ask for that; says why not.
+bool registerClass(const SimOptions& options, Keep keep) {
+    const std::wstring other = OtherProgramsClassId();
+    if (!other.empty() && !options.takeOver) {
+        complain(std::wstring(kKebrinProgId) + L" is registered for another program (class " +
+                 other +
+                 L"), most likely Kebrin itself. Its registration is left as it is; start "
+                 L"kebrin-sim with --take-over to register it for this user instead until "
+                 L"kebrin-sim ends (or --unregister, after --register), when the old "
+                 L"registration is put back.");
+        return false;
+    }
+    if (!RegisterKebrinClass(keep)) {
+        complain(L"could not register the ProgID Kebrin2.Application for this user");
+        return false;
+    }
+    return true;
 }
 
 // Runs the stand-in until it is told to quit; COM is initialised around it.
@@ -87,12 +137,10 @@ int serve(HINSTANCE instance, const SimOptions& options) {
         complain(L"cannot open the journal " + options.journalPath);
         return 1;
     }
-    if (!RegisterKebrinClass()) {
-        complain(L"could not register the ProgID Kebrin2.Application");
-    }
     HostState state;
     KebrinCalls calls(state, journal);
     calls.SetFailCalls(options.failCalls);
+    const CMessageFilterRegistration filter(new BusyFilter(calls));
     SimWindow window(state, calls);
     if (!window.Create(instance)) {
         complain(L"cannot create the window");
@@ -120,7 +168,7 @@ int serve(HINSTANCE instance, const SimOptions& options) {
         complain(L"cannot write the ready file " + options.readyPath);
     }
 
-    const int exitCode = runMessageLoop();
+    const int exitCode = runMessageLoop(calls, window);
 
     // Leave the table first, then cut off clients still holding a proxy: their next call fails
     // at once instead of reaching an object that is going away.
@@ -144,20 +192,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 2;
     }
     if (options.registerOnly) {
-        return RegisterKebrinClass() ? 0 : 1;
+        return registerClass(options, Keep::UntilUnregister) ? 0 : 1;
     }
     if (options.unregisterOnly) {
-        UnregisterKebrinClass();
+        RestoreKebrinClass(Keep::UntilUnregister);
         return 0;
+    }
+    if (!registerClass(options, Keep::WhileRunning)) {
+        return 1;
     }
     if (!options.readyPath.empty()) {
         ::DeleteFileW(options.readyPath.c_str());  // a stale one would say "ready" too early
     }
-    if (FAILED(::CoInitialize(nullptr))) {
+    int exitCode = 1;
+    if (SUCCEEDED(::CoInitialize(nullptr))) {
+        exitCode = serve(instance, options);
+        ::CoUninitialize();
+    } else {
         complain(L"CoInitialize failed");
-        return 1;
     }
-    const int exitCode = serve(instance, options);
-    ::CoUninitialize();
+    RestoreKebrinClass(Keep::WhileRunning);
     return exitCode;
 }

@@ -42,6 +42,8 @@ bool ParseSimOptions(const std::vector<std::wstring>& args, SimOptions& options,
             options.failCalls = true;
         } else if (arg == L"--register") {
             options.registerOnly = true;
+        } else if (arg == L"--take-over") {
+            options.takeOver = true;
         } else if (arg == L"--unregister") {
             options.unregisterOnly = true;
         } else {

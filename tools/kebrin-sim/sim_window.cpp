@@ -98,7 +98,9 @@ void SimWindow::Refresh() {
         return;
     }
     std::wstring text = L"Calls: " + std::to_wstring(m_calls.CallCount()) +
-                        (m_calls.FailCalls() ? L"   (failing all calls)" : L"") + L"\r\n";
+                        (m_calls.FailCalls() ? L"   (failing all calls)" : L"") +
+                        (m_calls.Busy() ? L"   (busy: calls are to be retried later)" : L"") +
+                        L"\r\n";
     text += m_state.Describe();
     ::SetWindowTextW(m_text, text.c_str());
     ::CheckMenuItem(m_menu, kCommandToggleFailCalls,
@@ -184,7 +186,11 @@ void SimWindow::PollControlFile() {
     m_lastControl = command;
     if (command == "fail") {
         ApplyFailCalls(true);
+    } else if (command == "busy") {
+        m_calls.SetBusy(true);
+        Refresh();
     } else if (command == "ok") {
+        m_calls.SetBusy(false);
         ApplyFailCalls(false);
     } else if (command == "quit") {
         Close();

@@ -9,6 +9,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "tools/xrcall/thread_startups.h"
 #endif
 
 #include "tools/xrcall/xrcall_args.h"
@@ -33,6 +35,10 @@ const char kUsage[] =
     "  --               end of options\n"
     "\n"
     "Exit status: 0 success, 1 the call failed (reason on stderr), 2 usage error.\n";
+
+#ifdef _WIN32
+constexpr unsigned kThreadStartupWaitMs = 2000;
+#endif
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "xrcall: %s\n%s", message.c_str(), kUsage);
@@ -94,6 +100,22 @@ void printResult(const XmlRpcValue& result, bool xml) {
     writeOut(text + "\n");
 }
 
+// Makes the call and prints its outcome; returns the exit status.
+int callAndPrint(const Options& options, const XmlRpcValue& params) {
+    XmlRpcClient client(options.positional[0].c_str(), platformInternetTransport(),
+                        options.timeoutMs);
+    XmlRpcValue result;
+    const bool ok = client.call(options.positional[1].c_str(), params, result);
+    if (ok || (options.xml && client.faultReceived)) {
+        printResult(result, options.xml);
+    }
+    if (!ok) {
+        std::fprintf(stderr, "xrcall: %s\n", client.errorText.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,15 +136,11 @@ int main(int argc, char** argv) {
         return usageError(error);
     }
 
-    XmlRpcClient client(positional[0].c_str(), platformInternetTransport(), options.timeoutMs);
-    XmlRpcValue result;
-    const bool ok = client.call(positional[1].c_str(), params, result);
-    if (ok || (options.xml && client.faultReceived)) {
-        printResult(result, options.xml);
-    }
-    if (!ok) {
-        std::fprintf(stderr, "xrcall: %s\n", client.errorText.c_str());
-        return 1;
-    }
-    return 0;
+    const int exitStatus = callAndPrint(options, params);
+#ifdef _WIN32
+    // The connection WinINet keeps for reuse has a thread of its own, started as the call
+    // ended: the process ends once that thread is through its start-up.
+    WaitForThreadStartups(kThreadStartupWaitMs);
+#endif
+    return exitStatus;
 }

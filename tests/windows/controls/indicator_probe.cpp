@@ -1,7 +1,9 @@
 // indicator_probe: finds a running Varnock.exe's main dialog and prints, for each status
 // indicator, one line: "ID LEFT TOP RIGHT BOTTOM STYLE TEXT" (screen coordinates, style in
 // hex, the window text in UTF-8). Exit code 0 when both were found, 1 otherwise.
-// "indicator_probe close" presses "Finish" and waits until the dialog is gone.
+// "indicator_probe close" presses "Finish" and waits until the dialog is gone;
+// "indicator_probe dialog" prints "dialog LEFT TOP RIGHT BOTTOM" of the dialog's window and
+// "finish LEFT TOP RIGHT BOTTOM" of its "Finish" button.
 #include <windows.h>
 
 #include <cstdio>
@@ -31,6 +33,15 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (argc > 1 && std::wstring(argv[1]) == L"close") {
         return Close(dialog);
+    }
+    if (argc > 1 && std::wstring(argv[1]) == L"dialog") {
+        RECT rect{};
+        ::GetWindowRect(dialog, &rect);
+        std::printf("dialog %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        ::GetWindowRect(::GetDlgItem(dialog, IDOK), &rect);
+        std::printf("finish %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        std::fflush(stdout);
+        return 0;
     }
     int found = 0;
     for (int id : {1003, 1004}) {

@@ -5,8 +5,11 @@
 
 #include "app/single_instance.h"
 #include "app/windows_command_line.h"
+#include "framework/text_conversion.h"
 
 namespace {
+
+constexpr wchar_t kModule[] = L"C:\\Program Files\\Varnock\\Varnock.exe";
 
 struct SplitCase {
     const wchar_t* commandLine;
@@ -27,8 +30,57 @@ TEST(CommandLineArguments, SplitByTheWindowsRulesIntoUtf8) {
         {L"Varnock.exe   --log    \"\"", {"--log", ""}},
     };
     for (const SplitCase& c : cases) {
-        EXPECT_EQ(CommandLineArguments(c.commandLine), c.arguments) << c.arguments.size();
+        EXPECT_EQ(CommandLineArguments(c.commandLine, kModule), c.arguments) << c.arguments.size();
     }
+}
+
+struct ProgramCase {
+    const wchar_t* commandLine;
+    const wchar_t* modulePath;
+    std::vector<std::string> arguments;
+};
+
+TEST(CommandLineArguments, TheProgramsOwnPathIsNoArgument) {
+    const wchar_t* tools = L"C:\\Tools\\Varnock.exe";
+    const ProgramCase cases[] = {
+        // quoted, as Explorer and shortcuts start it
+        {L"\"C:\\Program Files\\Varnock\\Varnock.exe\"", kModule, {}},
+        {L"\"C:\\Program Files\\Varnock\\Varnock.exe\" --log v.log", kModule, {"--log", "v.log"}},
+        // unquoted with spaces, as a hand-made Run key or scheduled task starts it
+        {L"C:\\Program Files\\Varnock\\Varnock.exe", kModule, {}},
+        {L"C:\\Program Files\\Varnock\\Varnock.exe --fldigi http://127.0.0.1:7363/RPC2",
+         kModule,
+         {"--fldigi", "http://127.0.0.1:7363/RPC2"}},
+        {L"c:\\program files\\varnock\\VARNOCK.EXE\t/?", kModule, {"/?"}},
+        {L"C:\\Program Files\\Varnock\\Varnock --log v.log", kModule, {"--log", "v.log"}},
+        {L"C:\\Program Files\\Varnock\\Varnock.exe \"C:\\Program Files\\Varnock\\Varnock.exe\"",
+         kModule,
+         {"C:\\Program Files\\Varnock\\Varnock.exe"}},
+        // relative names, found in the current folder or on the PATH
+        {L"Varnock --log v.log", kModule, {"--log", "v.log"}},
+        {L"Varnock\\Varnock.exe /?", kModule, {"/?"}},
+        // a path without spaces that does not name the module (a short 8.3 name): first word
+        {L"C:\\PROGRA~1\\Varnock\\Varnock.exe --log v.log", kModule, {"--log", "v.log"}},
+        // an argument that spells a path is still an argument
+        {L"C:\\Tools\\Varnock.exe C:\\Program Files\\Varnock\\Varnock.exe",
+         tools,
+         {"C:\\Program", "Files\\Varnock\\Varnock.exe"}},
+        {L"C:\\Tools\\Varnock.exe Varnock.exe", tools, {"Varnock.exe"}},
+        // the nearest start that names the module, as Windows tries the shorter one first
+        {L"C:\\a b\\Varnock.exe b\\Varnock.exe", L"C:\\a b\\Varnock.exe", {"b\\Varnock.exe"}},
+        {L"", kModule, {}},
+    };
+    for (const ProgramCase& c : cases) {
+        EXPECT_EQ(CommandLineArguments(c.commandLine, c.modulePath), c.arguments)
+            << ToUtf8(c.commandLine);
+    }
+}
+
+TEST(CommandLineArguments, ModulePathIsThisProgram) {
+    const std::wstring path = ModulePath();
+    ASSERT_GT(path.size(), 4u);
+    EXPECT_EQ(path.substr(path.size() - 4), L".exe");
+    EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 std::string uniqueName(const char* what) {

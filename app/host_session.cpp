@@ -1,13 +1,10 @@
 #include "app/host_session.h"
 
-#include <objbase.h>
 #include <oleauto.h>
 
 #include "app/poll/busy_host_retry.h"
 #include "framework/com_ptr.h"
 #include "framework/text_conversion.h"
-
-HostSession hostDriver;
 
 namespace {
 
@@ -23,27 +20,28 @@ class BusyHostFilter final : public CMessageFilter {
 }  // namespace
 
 bool HostSession::Attach() {
-    if (m_attached) {
+    if (m_apartment) {
         return true;
     }
     // An unknown ProgID leaves the class id null, and GetActiveObject then finds nothing.
     CLSID classId = CLSID_NULL;
     ::CLSIDFromProgID(m_progId, &classId);
-    if (FAILED(::CoInitialize(nullptr))) {
-        return false;  // nothing to balance: COM is unusable on this thread
+    m_apartment.emplace();
+    if (!m_apartment->Begun()) {
+        m_apartment.reset();
+        return false;  // COM is unusable on this thread
     }
     m_filter = std::make_unique<CMessageFilterRegistration>(new BusyHostFilter);
     CComPtr<IUnknown> unknown;
     if (FAILED(::GetActiveObject(classId, nullptr, unknown.Put())) || !unknown) {
         m_filter.reset();
-        ::CoUninitialize();
+        m_apartment.reset();
         return false;
     }
     CComPtr<IDispatch> dispatch;
     unknown.As(dispatch);
     unknown.Release();
     m_driver.AttachDispatch(dispatch.Detach());
-    m_attached = true;
     return true;
 }
 
@@ -65,11 +63,7 @@ void HostSession::SetMode(const std::string& mode) {
 }
 
 void HostSession::End() {
-    if (!m_attached) {
-        return;
-    }
     m_driver.ReleaseDispatch();
     m_filter.reset();
-    ::CoUninitialize();
-    m_attached = false;
+    m_apartment.reset();
 }

@@ -8,9 +8,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/poll/host_port.h"
+#include "framework/com_apartment.h"
 #include "framework/dispatch_driver.h"
 #include "framework/message_filter.h"
 
@@ -27,6 +29,9 @@ inline constexpr DISPID kDispidSetQsoField = 18;
 class HostSession : public pollcycle::HostPort {
   public:
     explicit HostSession(const wchar_t* progId = kHostProgId) : m_progId(progId) {}
+    ~HostSession() override { End(); }
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
 
     // CLSIDFromProgID (result not tested), CoInitialize, the message filter that retries calls
     // a busy host answers with "retry later" (app/poll/busy_host_retry.h), GetActiveObject.
@@ -41,11 +46,11 @@ class HostSession : public pollcycle::HostPort {
     void SetMode(const std::string& mode) override;
 
     // Ends an attached session: releases the interface, puts back the message filter registered
-    // before, then ends COM on this thread. Without
-    // an attach nothing was begun, and nothing is done.
+    // before, then ends COM on this thread. Without an attach nothing was begun, and nothing is
+    // done. The destructor ends the session too.
     void End();
 
-    bool IsAttached() const { return m_attached; }
+    bool IsAttached() const { return m_apartment.has_value(); }
     bool HasInterface() const { return m_driver.HasDispatch(); }
     bool CallsReachHost() const override { return HasInterface(); }
     // The driver itself, for calls beyond the four members (tests of the host's contract).
@@ -53,12 +58,9 @@ class HostSession : public pollcycle::HostPort {
 
   private:
     const wchar_t* m_progId;
-    // Holds the interface from the attach until End; at process end it releases any interface
-    // it still holds.
-    CDispatchDriver m_driver;
+    // From the attach until End, ended in the reverse order of their declaration: the
+    // interface, the filter, COM.
+    std::optional<ComApartment> m_apartment;
     std::unique_ptr<CMessageFilterRegistration> m_filter;
-    bool m_attached = false;
+    CDispatchDriver m_driver;
 };
-
-// The running program's session, attached by the poll cycle and ended by Finish.
-extern HostSession hostDriver;

@@ -11,6 +11,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (const std::optional<int> exitCode = run.start(::GetCommandLineW())) {
         return *exitCode;
     }
-    CVarnockApp app(&run);
+    CVarnockApp app(run);
     return app.Run();
 }

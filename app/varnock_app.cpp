@@ -1,5 +1,6 @@
 #include "app/varnock_app.h"
 
+#include "app/bridge.h"
 #include "app/bridge_run.h"
 #include "app/varnock_dlg.h"
 
@@ -23,12 +24,13 @@ bool CVarnockApp::InitInstance() {
     SetRegistryKey(L"Локальные приложения, созданные с помощью мастера приложений");
 
     CVarnockDlg dialog;
-    dialog.m_run = m_run;
+    Bridge bridge(m_run, dialog);
+    dialog.m_bridge = &bridge;
     SetMainWnd(&dialog);
     const INT_PTR result = dialog.DoModal();
     SetMainWnd(nullptr);
-    if (m_run != nullptr) {
-        m_run->note(result == IDOK ? "Finish" : "window closed");
-    }
+    // Finish ended the session already; ×, Esc and Alt+F4 end it here, the same way.
+    bridge.Finish();
+    m_run.note(result == IDOK ? "Finish" : "window closed");
     return false;
 }

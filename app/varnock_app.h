@@ -1,4 +1,5 @@
-// CVarnockApp: the application object. It shows the main dialog modally and ends with it.
+// CVarnockApp: the application object. It shows the main dialog modally, with the bridge that
+// runs behind it, and ends with it.
 #pragma once
 
 #include "framework/win_app.h"
@@ -7,8 +8,8 @@ class BridgeRun;
 
 class CVarnockApp : public CWinApp {
   public:
-    // `run`: the endpoint and the log from the command line; null for the defaults.
-    explicit CVarnockApp(BridgeRun* run = nullptr) : m_run(run) {}
+    // `run`: the endpoint and the log from the command line.
+    explicit CVarnockApp(BridgeRun& run) : m_run(run) {}
 
     bool InitInstance() override;
 
@@ -16,5 +17,5 @@ class CVarnockApp : public CWinApp {
     const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
   private:
-    BridgeRun* m_run;
+    BridgeRun& m_run;
 };

@@ -1,7 +1,7 @@
 #include "app/varnock_dlg.h"
 
 #include "app/about_dlg.h"
-#include "app/host_session.h"
+#include "app/bridge.h"
 #include "app/poll/poll_cycle.h"
 #include "framework/dc.h"
 
@@ -132,7 +132,15 @@ HBRUSH CVarnockDlg::OnCtlColor(HDC dc, HWND, UINT) {
     return m_backgroundBrush;
 }
 
+void CVarnockDlg::OnTimer(UINT_PTR) {
+    if (m_bridge != nullptr) {
+        m_bridge->OnTimer();
+    }
+}
+
 void CVarnockDlg::OnBnClickedFinish() {
     OnOK();
-    hostDriver.End();
+    if (m_bridge != nullptr) {
+        m_bridge->Finish();
+    }
 }

@@ -1,6 +1,6 @@
 // CVarnockDlg: the main window. Two status indicators (controls 1003 and 1004), the link
 // mark (1005) shown once both programs are reached, and "Finish". Its poll timer drives the
-// whole bridge (OnTimer).
+// whole bridge: each tick is forwarded to the bridge (OnTimer), and so is Finish.
 #pragma once
 
 #include "app/res/resource.h"
@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-class BridgeRun;
+class Bridge;
 
 // The About entry of the system menu: its command id once the system's low four bits are cleared.
 bool IsAboutCommand(UINT commandId);
@@ -31,8 +31,8 @@ class CVarnockDlg : public CDialog {
     int m_fldigiChecked = 0;            // check state of control 1003
     CAdvancedButton m_fldigiIndicator;  // draws control 1003
     CAdvancedButton m_hostIndicator;    // draws control 1004
-    // The fldigi endpoint and the diagnostic log; null: the fixed endpoint, no log.
-    BridgeRun* m_run = nullptr;
+    // What the timer and Finish are forwarded to; null: the window alone (its tests).
+    Bridge* m_bridge = nullptr;
 
     const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
     static const MessageMap* GetThisMessageMap();

@@ -145,11 +145,8 @@ void LoggingPollView::noteLedger(const std::string& line) {
 void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,
                    pollcycle::HostPort& host, pollcycle::MarkerFilesPort& markers,
                    pollcycle::PollView& view) {
-    LoggingFldigiPort loggedFldigi(fldigi, context);
-    LoggingHostPort loggedHost(host, context);
-    LoggingMarkerFiles loggedMarkers(markers, context);
-    LoggingPollView loggedView(view, context);
-    pollcycle::PollCycle(state, loggedFldigi, loggedHost, loggedMarkers, loggedView).OnTimer();
+    LoggingPorts logged(context, fldigi, host, markers, view);
+    pollcycle::PollCycle(state, logged.fldigi, logged.host, logged.markers, logged.view).OnTimer();
 }
 
 }  // namespace diagnostics

@@ -120,6 +120,22 @@ class LoggingPollView : public pollcycle::PollView {
     LogContext& context_;
 };
 
+// The four decorators over one set of ports, made together.
+struct LoggingPorts {
+    LoggingPorts(LogContext& context, pollcycle::FldigiPort& fldigiPort,
+                 pollcycle::HostPort& hostPort, pollcycle::MarkerFilesPort& markerFiles,
+                 pollcycle::PollView& pollView)
+        : fldigi(fldigiPort, context),
+          host(hostPort, context),
+          markers(markerFiles, context),
+          view(pollView, context) {}
+
+    LoggingFldigiPort fldigi;
+    LoggingHostPort host;
+    LoggingMarkerFiles markers;
+    LoggingPollView view;
+};
+
 // One tick of the poll cycle with all four ports logged.
 void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,
                    pollcycle::HostPort& host, pollcycle::MarkerFilesPort& markers,

@@ -1,4 +1,4 @@
-// The poll cycle's process-wide state: created empty at process start, never reset.
+// What the poll cycle keeps from tick to tick: created empty with the bridge, never reset.
 #pragma once
 
 #include <cstddef>
@@ -45,8 +45,5 @@ struct PollState {
     LastSentFields lastSent;
     LedgerMemory ledger;
 };
-
-// The one instance of the running program.
-PollState& processPollState();
 
 }  // namespace pollcycle

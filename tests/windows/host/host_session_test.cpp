@@ -16,30 +16,31 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 TEST(HostSession, AllFourMembersArriveWithTheirArguments) {
+    HostSession host;
     ASSERT_EQ(::GetACP(), 1251u) << "the CP1251 row assumes the Cyrillic ANSI code page";
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
 
     const auto start = Clock::now();
-    ASSERT_TRUE(hostDriver.Attach());
+    ASSERT_TRUE(host.Attach());
     RecordProperty("attach_ms", std::to_string(millisecondsSince(start)));
     {
-        SessionEnd ending(hostDriver);
-        ASSERT_TRUE(hostDriver.HasInterface());
+        SessionEnd ending(host);
+        ASSERT_TRUE(host.HasInterface());
 
-        hostDriver.SetQsoField(0, "DL1ABC");
-        hostDriver.SetQsoField(1, "\xC8\xE2\xE0\xED");  // CP1251
-        hostDriver.SetQsoField(1,
-                               "M\xC3\xBC"
-                               "ller");  // UTF-8
-        hostDriver.SetQsoField(3, "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
-        hostDriver.SetQsoField(4, "say \"hi\"\\ \t");
-        hostDriver.SetQsoField(10, "");
-        hostDriver.RunMacro("<SAVEQSO>");
-        hostDriver.SetFrequency(14070000.0);
-        hostDriver.SetFrequency(7035500.25);
-        hostDriver.SetMode("BPSK31");
-        hostDriver.RunMacro("<MODE:HELL>");
+        host.SetQsoField(0, "DL1ABC");
+        host.SetQsoField(1, "\xC8\xE2\xE0\xED");  // CP1251
+        host.SetQsoField(1,
+                         "M\xC3\xBC"
+                         "ller");  // UTF-8
+        host.SetQsoField(3, "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
+        host.SetQsoField(4, "say \"hi\"\\ \t");
+        host.SetQsoField(10, "");
+        host.RunMacro("<SAVEQSO>");
+        host.SetFrequency(14070000.0);
+        host.SetFrequency(7035500.25);
+        host.SetMode("BPSK31");
+        host.RunMacro("<MODE:HELL>");
     }
     EXPECT_TRUE(comIsUninitialised());
 
@@ -70,11 +71,12 @@ enum class HostEnd { Quits, IsKilled };
 
 // Attach, let the host end the given way, then call again: the call must raise, promptly.
 void expectCallsFailAfterHostEnds(HostEnd end) {
+    HostSession host;
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(hostDriver.Attach());
-    SessionEnd ending(hostDriver);
-    hostDriver.SetQsoField(0, "DL1ABC");
+    ASSERT_TRUE(host.Attach());
+    SessionEnd ending(host);
+    host.SetQsoField(0, "DL1ABC");
 
     if (end == HostEnd::Quits) {
         ASSERT_TRUE(sim.Quit());
@@ -86,7 +88,7 @@ void expectCallsFailAfterHostEnds(HostEnd end) {
     const auto start = Clock::now();
     HRESULT code = S_OK;
     try {
-        hostDriver.SetQsoField(0, "DL2XYZ");
+        host.SetQsoField(0, "DL2XYZ");
     } catch (const AutomationError& error) {
         code = error.hresult();
         EXPECT_NE(std::string(error.what()).find("Automation error 0x"), std::string::npos)
@@ -97,9 +99,9 @@ void expectCallsFailAfterHostEnds(HostEnd end) {
     EXPECT_TRUE(FAILED(code)) << "the call after the host went away must raise";
     EXPECT_LT(elapsed, 1000.0);
     // Every member fails the same way.
-    EXPECT_THROW(hostDriver.RunMacro("<SAVEQSO>"), AutomationError);
-    EXPECT_THROW(hostDriver.SetFrequency(1.0), AutomationError);
-    EXPECT_THROW(hostDriver.SetMode("CW"), AutomationError);
+    EXPECT_THROW(host.RunMacro("<SAVEQSO>"), AutomationError);
+    EXPECT_THROW(host.SetFrequency(1.0), AutomationError);
+    EXPECT_THROW(host.SetMode("CW"), AutomationError);
 }
 
 TEST(HostSession, CallAfterTheHostQuitRaisesWithinASecond) {
@@ -163,36 +165,50 @@ TEST(HostSession, EndReleasesTheHostAndEndsComOnce) {
               std::vector<std::string>{R"({"seq":1,"call":"RunMacro","args":["<SAVEQSO>"]})"});
 }
 
+// Closing the window with the caption's × or Esc destroys the session without a Finish.
+TEST(HostSession, DestroyingAnAttachedSessionEndsIt) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Ready()) << sim.Problem();
+    {
+        HostSession session;
+        ASSERT_TRUE(session.Attach());
+    }
+    EXPECT_TRUE(comIsUninitialised()) << "the interface released and COM ended";
+}
+
 TEST(HostSession, AttachFailsCleanlyWhenTheHostIsNotRunning) {
+    HostSession host;
     ASSERT_EQ(SimProcess::RunToCompletion({L"--register"}), 0u);
     for (int attempt = 0; attempt < 3; ++attempt) {  // repeated, as the poll cycle does
         const auto start = Clock::now();
-        EXPECT_FALSE(hostDriver.Attach());
+        EXPECT_FALSE(host.Attach());
         RecordProperty("failed_attach_ms", std::to_string(millisecondsSince(start)));
-        EXPECT_FALSE(hostDriver.HasInterface());
+        EXPECT_FALSE(host.HasInterface());
         EXPECT_TRUE(comIsUninitialised()) << "CoInitialize/CoUninitialize must balance";
     }
 }
 
 TEST(HostSession, AttachFindsTheHostStartedLater) {
+    HostSession host;
     ASSERT_EQ(SimProcess::RunToCompletion({L"--register"}), 0u);
-    EXPECT_FALSE(hostDriver.Attach());
+    EXPECT_FALSE(host.Attach());
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(hostDriver.Attach());
-    SessionEnd ending(hostDriver);
-    hostDriver.RunMacro("<CURSOR:TX>");
+    ASSERT_TRUE(host.Attach());
+    SessionEnd ending(host);
+    host.RunMacro("<CURSOR:TX>");
     EXPECT_EQ(sim.JournalLines(),
               std::vector<std::string>{R"({"seq":1,"call":"RunMacro","args":["<CURSOR:TX>"]})"});
 }
 
 TEST(HostSession, RefusedCallRaisesTheErrorWithTheHostsText) {
+    HostSession host;
     SimProcess sim({L"--fail-calls"});
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(hostDriver.Attach());
-    SessionEnd ending(hostDriver);
+    ASSERT_TRUE(host.Attach());
+    SessionEnd ending(host);
     try {
-        hostDriver.RunMacro("<SAVEQSO>");
+        host.RunMacro("<SAVEQSO>");
         ADD_FAILURE() << "a refused call must raise";
     } catch (const AutomationError& error) {
         EXPECT_EQ(error.description(), L"kebrin-sim: calls disabled");
@@ -201,13 +217,13 @@ TEST(HostSession, RefusedCallRaisesTheErrorWithTheHostsText) {
         EXPECT_NE(std::string(error.what()).find("kebrin-sim: calls disabled"), std::string::npos)
             << error.what();
     }
-    EXPECT_THROW(hostDriver.SetQsoField(0, "DL1ABC"), AutomationError);
+    EXPECT_THROW(host.SetQsoField(0, "DL1ABC"), AutomationError);
 
     // Switched back on at run time, the same interface works again.
     ASSERT_TRUE(sim.Command(kCommandFailCallsOff));
-    EXPECT_NO_THROW(hostDriver.SetMode("BPSK31"));
+    EXPECT_NO_THROW(host.SetMode("BPSK31"));
     ASSERT_TRUE(sim.Command(kCommandFailCallsOn));
-    EXPECT_THROW(hostDriver.SetFrequency(3.5), AutomationError);
+    EXPECT_THROW(host.SetFrequency(3.5), AutomationError);
     EXPECT_EQ(sim.JournalLines(),
               std::vector<std::string>{R"({"seq":1,"call":"Mode","args":["BPSK31"]})"});
 }

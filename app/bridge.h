@@ -1,0 +1,44 @@
+// What the bridge runs on, built once when the main window opens and ended once when it
+// closes: the host session (with COM on this thread while it is attached), the poll state with
+// the contact ledger's memory, the four ports, the logging decorators over them (with --log),
+// and the poll cycle over those. The main window forwards its timer and Finish here; however the
+// window is closed, the session ends here, before the bridge is destroyed.
+#pragma once
+
+#include <memory>
+
+#include "app/diagnostics/logging_ports.h"
+#include "app/host_session.h"
+#include "app/poll/poll_cycle.h"
+#include "app/poll/poll_state.h"
+#include "app/poll/xmlrpc_fldigi_port.h"
+#include "app/windows_marker_files.h"
+#include "app/windows_poll_view.h"
+
+class BridgeRun;
+class CVarnockDlg;
+
+class Bridge {
+  public:
+    // `run`: the fldigi endpoint and the log from the command line; `dialog`: the main window,
+    // which outlives the bridge.
+    Bridge(BridgeRun& run, CVarnockDlg& dialog);
+    Bridge(const Bridge&) = delete;
+    Bridge& operator=(const Bridge&) = delete;
+
+    // One tick of the poll cycle. An exception from a host call leaves it (the framework
+    // shows it in the error box) with the poll timer stopped.
+    void OnTimer();
+    // Ends the host session: the interface released, the message filter put back, COM ended
+    // on this thread. Again: nothing.
+    void Finish();
+
+  private:
+    pollcycle::PollState m_state;
+    HostSession m_host;
+    pollcycle::XmlRpcFldigiPort m_fldigi;
+    WindowsMarkerFiles m_markers;
+    DialogPollView m_view;
+    std::unique_ptr<diagnostics::LoggingPorts> m_logging;  // null without --log
+    pollcycle::PollCycle m_cycle;
+};

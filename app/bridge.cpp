@@ -43,5 +43,5 @@ void Bridge::OnTimer() {
 }
 
 void Bridge::Finish() {
-    m_host.End();
+    m_host.end();
 }

@@ -19,7 +19,7 @@ class BusyHostFilter final : public CMessageFilter {
 
 }  // namespace
 
-bool HostSession::Attach() {
+bool HostSession::attach() {
     if (m_apartment) {
         return true;
     }
@@ -45,24 +45,24 @@ bool HostSession::Attach() {
     return true;
 }
 
-void HostSession::RunMacro(const std::string& macro) {
+void HostSession::runMacro(const std::string& macro) {
     m_driver.InvokeHelper(kDispidRunMacro, DISPATCH_METHOD, {CVariant(WidenText(macro))});
 }
 
-void HostSession::SetQsoField(int32_t index, const std::string& text) {
+void HostSession::setQsoField(int32_t index, const std::string& text) {
     m_driver.InvokeHelper(kDispidSetQsoField, DISPATCH_METHOD,
                           {CVariant(static_cast<LONG>(index)), CVariant(WidenText(text))});
 }
 
-void HostSession::SetFrequency(double hertz) {
+void HostSession::setFrequency(double hertz) {
     m_driver.SetProperty(kDispidFrequency, CVariant(hertz));
 }
 
-void HostSession::SetMode(const std::string& mode) {
+void HostSession::setMode(const std::string& mode) {
     m_driver.SetProperty(kDispidMode, CVariant(WidenText(mode)));
 }
 
-void HostSession::End() {
+void HostSession::end() {
     m_driver.ReleaseDispatch();
     m_filter.reset();
     m_apartment.reset();

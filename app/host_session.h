@@ -29,7 +29,7 @@ inline constexpr DISPID kDispidSetQsoField = 18;
 class HostSession : public pollcycle::HostPort {
   public:
     explicit HostSession(const wchar_t* progId = kHostProgId) : m_progId(progId) {}
-    ~HostSession() override { End(); }
+    ~HostSession() override { end(); }
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
 
@@ -37,28 +37,26 @@ class HostSession : public pollcycle::HostPort {
     // a busy host answers with "retry later" (app/poll/busy_host_retry.h), GetActiveObject.
     // When no running instance is found: the filter and COM are undone, and false. Otherwise the
     // object's IDispatch is held (none if the object grants none) and true; COM then stays
-    // initialised on this thread until End. Once attached, further calls return true at once.
-    bool Attach() override;
-    void RunMacro(const std::string& macro) override;
-    void SetQsoField(int32_t index, const std::string& text) override;
+    // initialised on this thread until end(). Once attached, further calls return true at once.
+    bool attach() override;
+    void runMacro(const std::string& macro) override;
+    void setQsoField(int32_t index, const std::string& text) override;
     // Property puts of `Frequency` and `Mode`.
-    void SetFrequency(double hertz) override;
-    void SetMode(const std::string& mode) override;
+    void setFrequency(double hertz) override;
+    void setMode(const std::string& mode) override;
 
     // Ends an attached session: releases the interface, puts back the message filter registered
     // before, then ends COM on this thread. Without an attach nothing was begun, and nothing is
     // done. The destructor ends the session too.
-    void End();
+    void end();
 
-    bool IsAttached() const { return m_apartment.has_value(); }
-    bool HasInterface() const { return m_driver.HasDispatch(); }
-    bool CallsReachHost() const override { return HasInterface(); }
-    // The driver itself, for calls beyond the four members (tests of the host's contract).
-    CDispatchDriver& Driver() { return m_driver; }
+    // Whether an interface is held: false before the attach, after the end, or when the object
+    // granted none.
+    bool callsReachHost() const override { return m_driver.HasDispatch(); }
 
   private:
     const wchar_t* m_progId;
-    // From the attach until End, ended in the reverse order of their declaration: the
+    // From the attach until end(), ended in the reverse order of their declaration: the
     // interface, the filter, COM.
     std::optional<ComApartment> m_apartment;
     std::unique_ptr<CMessageFilterRegistration> m_filter;

@@ -39,10 +39,6 @@ void CDispatchDriver::SetProperty(DISPID dispid, const CVariant& value) {
     InvokeHelper(dispid, DISPATCH_PROPERTYPUT, {value});
 }
 
-CVariant CDispatchDriver::GetProperty(DISPID dispid) {
-    return InvokeHelper(dispid, DISPATCH_PROPERTYGET, {});
-}
-
 CVariant CDispatchDriver::InvokeHelper(DISPID dispid, WORD flags,
                                        const std::vector<CVariant>& args) {
     CVariant result;

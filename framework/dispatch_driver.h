@@ -32,7 +32,6 @@ class CDispatchDriver {
     CVariant InvokeHelper(DISPID dispid, WORD flags, const std::vector<CVariant>& args = {});
     // Property put: the value as the one argument named DISPID_PROPERTYPUT.
     void SetProperty(DISPID dispid, const CVariant& value);
-    CVariant GetProperty(DISPID dispid);
 
   private:
     CComPtr<IDispatch> m_dispatch;

@@ -58,8 +58,8 @@ std::unique_ptr<pollcycle::FldigiSession> LoggingFldigiPort::openSession() {
     return std::make_unique<LoggingFldigiSession>(inner_.openSession(), context_);
 }
 
-bool LoggingHostPort::Attach() {
-    const bool attached = inner_.Attach();
+bool LoggingHostPort::attach() {
+    const bool attached = inner_.attach();
     if (attached) {
         context_.log.write("host attached");
     } else if (!context_.hostAbsenceLogged) {
@@ -83,21 +83,21 @@ void LoggingHostPort::logged(const std::string& description, Call call) {
     }
 }
 
-void LoggingHostPort::RunMacro(const std::string& macro) {
-    logged(describeRunMacro(context_.utf8(macro)), [&] { inner_.RunMacro(macro); });
+void LoggingHostPort::runMacro(const std::string& macro) {
+    logged(describeRunMacro(context_.utf8(macro)), [&] { inner_.runMacro(macro); });
 }
 
-void LoggingHostPort::SetQsoField(int32_t index, const std::string& text) {
+void LoggingHostPort::setQsoField(int32_t index, const std::string& text) {
     logged(describeSetQsoField(index, context_.utf8(text)),
-           [&] { inner_.SetQsoField(index, text); });
+           [&] { inner_.setQsoField(index, text); });
 }
 
-void LoggingHostPort::SetFrequency(double hertz) {
-    logged(describeFrequency(hertz), [&] { inner_.SetFrequency(hertz); });
+void LoggingHostPort::setFrequency(double hertz) {
+    logged(describeFrequency(hertz), [&] { inner_.setFrequency(hertz); });
 }
 
-void LoggingHostPort::SetMode(const std::string& mode) {
-    logged(describeMode(context_.utf8(mode)), [&] { inner_.SetMode(mode); });
+void LoggingHostPort::setMode(const std::string& mode) {
+    logged(describeMode(context_.utf8(mode)), [&] { inner_.setMode(mode); });
 }
 
 bool LoggingMarkerFiles::remove(const std::string& path) {

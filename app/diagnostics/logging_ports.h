@@ -43,12 +43,12 @@ class LoggingHostPort : public pollcycle::HostPort {
   public:
     LoggingHostPort(pollcycle::HostPort& inner, LogContext& context)
         : inner_(inner), context_(context) {}
-    bool Attach() override;
-    void RunMacro(const std::string& macro) override;
-    void SetQsoField(int32_t index, const std::string& text) override;
-    void SetFrequency(double hertz) override;
-    void SetMode(const std::string& mode) override;
-    bool CallsReachHost() const override { return inner_.CallsReachHost(); }
+    bool attach() override;
+    void runMacro(const std::string& macro) override;
+    void setQsoField(int32_t index, const std::string& text) override;
+    void setFrequency(double hertz) override;
+    void setMode(const std::string& mode) override;
+    bool callsReachHost() const override { return inner_.callsReachHost(); }
 
   private:
     template <typename Call>

@@ -6,23 +6,23 @@
 
 namespace pollcycle {
 
-// Named like the host's automation members it stands for (RunMacro, SetQsoField, the puts of
-// Frequency and Mode).
+// One member per automation member of the host it stands for (RunMacro, SetQsoField, the puts
+// of Frequency and Mode), named in the ports' style.
 class HostPort {
   public:
     virtual ~HostPort() = default;
     // Obtains the running host's automation interface. False when no instance is running (or
     // its class is not registered); the attempt leaves nothing behind and may be repeated.
-    virtual bool Attach() = 0;
+    virtual bool attach() = 0;
     // The four members used, each one automation call. A failed call throws; the poll cycle
     // lets the exception out of the tick.
-    virtual void RunMacro(const std::string& macro) = 0;
-    virtual void SetQsoField(int32_t index, const std::string& text) = 0;
-    virtual void SetFrequency(double hertz) = 0;
-    virtual void SetMode(const std::string& mode) = 0;
+    virtual void runMacro(const std::string& macro) = 0;
+    virtual void setQsoField(int32_t index, const std::string& text) = 0;
+    virtual void setFrequency(double hertz) = 0;
+    virtual void setMode(const std::string& mode) = 0;
     // Whether the calls now reach the host's interface; false when they are skipped (the
     // object granted none, or the session has ended).
-    virtual bool CallsReachHost() const { return true; }
+    virtual bool callsReachHost() const { return true; }
 };
 
 }  // namespace pollcycle

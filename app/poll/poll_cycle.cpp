@@ -88,7 +88,7 @@ void PollCycle::RunTick() {
 }
 
 bool PollCycle::AttachHost() {
-    if (!host_.Attach()) {
+    if (!host_.attach()) {
         return false;
     }
     state_.hostAttached = true;
@@ -157,10 +157,10 @@ void PollCycle::SendChangedFields(const FieldTexts& texts) {
 void PollCycle::SendField(const FieldSpec& field, const std::string& text) {
     switch (field.action) {
         case FieldAction::QsoField:
-            host_.SetQsoField(field.qsoFieldIndex, text);
+            host_.setQsoField(field.qsoFieldIndex, text);
             break;
         case FieldAction::Frequency:
-            host_.SetFrequency(frequencyHertzFromKilohertzText(text));
+            host_.setFrequency(frequencyHertzFromKilohertzText(text));
             break;
         case FieldAction::Modem:
             MapModemToMacro(text);
@@ -170,9 +170,9 @@ void PollCycle::SendField(const FieldSpec& field, const std::string& text) {
 
 void PollCycle::MapModemToMacro(const std::string& modem) {
     if (const char* macro = modeMacroForModem(modem)) {
-        host_.RunMacro(macro);
+        host_.runMacro(macro);
     } else {
-        host_.SetMode(modem);
+        host_.setMode(modem);
     }
 }
 
@@ -203,10 +203,10 @@ void PollCycle::CommitLoggedQso(ContactLedger& ledger,
         const std::string* call = contacts[i].record.field("CALL");
         view_.noteContactCommitted(call != nullptr ? *call : std::string(), contacts[i].file);
         for (const char* macro : kCommitMacros) {
-            host_.RunMacro(macro);
+            host_.runMacro(macro);
         }
         // Calls that reached no host interface saved nothing: the contact stays for later.
-        if (!host_.CallsReachHost()) {
+        if (!host_.callsReachHost()) {
             return;
         }
         ledger.markSaved(contacts[i]);

@@ -23,11 +23,11 @@ using namespace pollcycle;
 
 class NullHost : public HostPort {
   public:
-    bool Attach() override { return true; }
-    void RunMacro(const std::string&) override {}
-    void SetQsoField(int32_t, const std::string&) override {}
-    void SetFrequency(double) override {}
-    void SetMode(const std::string&) override {}
+    bool attach() override { return true; }
+    void runMacro(const std::string&) override {}
+    void setQsoField(int32_t, const std::string&) override {}
+    void setFrequency(double) override {}
+    void setMode(const std::string&) override {}
 };
 
 class NoMarkers : public MarkerFilesPort {

@@ -91,22 +91,22 @@ class FakeHost : public HostPort {
     std::string throwOn;      // empty: never throws
     std::vector<double> frequencies;
 
-    bool Attach() override {
+    bool attach() override {
         journal_.add("host attach");
         return running;
     }
-    void RunMacro(const std::string& macro) override { record("RunMacro " + macro); }
-    void SetQsoField(int32_t index, const std::string& text) override {
+    void runMacro(const std::string& macro) override { record("RunMacro " + macro); }
+    void setQsoField(int32_t index, const std::string& text) override {
         record("SetQsoField " + std::to_string(index) + " " + text);
     }
-    void SetFrequency(double hertz) override {
+    void setFrequency(double hertz) override {
         char text[64];
         std::snprintf(text, sizeof text, "SetFrequency %.1f", hertz);
         frequencies.push_back(hertz);
         record(text);
     }
-    void SetMode(const std::string& mode) override { record("SetMode " + mode); }
-    bool CallsReachHost() const override { return reachesHost; }
+    void setMode(const std::string& mode) override { record("SetMode " + mode); }
+    bool callsReachHost() const override { return reachesHost; }
 
   private:
     void record(const std::string& call) {

@@ -8,6 +8,8 @@
 #include <chrono>
 
 #include "app/host_session.h"
+#include "framework/com_ptr.h"
+#include "framework/dispatch_driver.h"
 
 // True when COM is not initialised on this thread (every CoInitialize was balanced).
 inline bool comIsUninitialised() {
@@ -18,13 +20,28 @@ inline bool comIsUninitialised() {
     return hr == S_OK;
 }
 
+// Gives `driver` the running host's interface, for calls beyond the session's four members;
+// COM must be initialised on the thread (an attached session does it) until it is released.
+inline bool AttachToRunningHost(CDispatchDriver& driver) {
+    CLSID classId = CLSID_NULL;
+    CComPtr<IUnknown> unknown;
+    if (FAILED(::CLSIDFromProgID(kHostProgId, &classId)) ||
+        FAILED(::GetActiveObject(classId, nullptr, unknown.Put())) || !unknown) {
+        return false;
+    }
+    CComPtr<IDispatch> dispatch;
+    unknown.As(dispatch);
+    driver.AttachDispatch(dispatch.Detach());
+    return driver.HasDispatch();
+}
+
 // Ends the session when the test leaves the scope, the way Finish does.
 class SessionEnd {
   public:
     explicit SessionEnd(HostSession& session) : m_session(session) {}
     SessionEnd(const SessionEnd&) = delete;
     SessionEnd& operator=(const SessionEnd&) = delete;
-    ~SessionEnd() { m_session.End(); }
+    ~SessionEnd() { m_session.end(); }
 
   private:
     HostSession& m_session;

@@ -22,25 +22,25 @@ TEST(HostSession, AllFourMembersArriveWithTheirArguments) {
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
 
     const auto start = Clock::now();
-    ASSERT_TRUE(host.Attach());
+    ASSERT_TRUE(host.attach());
     RecordProperty("attach_ms", std::to_string(millisecondsSince(start)));
     {
         SessionEnd ending(host);
-        ASSERT_TRUE(host.HasInterface());
+        ASSERT_TRUE(host.callsReachHost());
 
-        host.SetQsoField(0, "DL1ABC");
-        host.SetQsoField(1, "\xC8\xE2\xE0\xED");  // CP1251
-        host.SetQsoField(1,
+        host.setQsoField(0, "DL1ABC");
+        host.setQsoField(1, "\xC8\xE2\xE0\xED");  // CP1251
+        host.setQsoField(1,
                          "M\xC3\xBC"
                          "ller");  // UTF-8
-        host.SetQsoField(3, "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
-        host.SetQsoField(4, "say \"hi\"\\ \t");
-        host.SetQsoField(10, "");
-        host.RunMacro("<SAVEQSO>");
-        host.SetFrequency(14070000.0);
-        host.SetFrequency(7035500.25);
-        host.SetMode("BPSK31");
-        host.RunMacro("<MODE:HELL>");
+        host.setQsoField(3, "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
+        host.setQsoField(4, "say \"hi\"\\ \t");
+        host.setQsoField(10, "");
+        host.runMacro("<SAVEQSO>");
+        host.setFrequency(14070000.0);
+        host.setFrequency(7035500.25);
+        host.setMode("BPSK31");
+        host.runMacro("<MODE:HELL>");
     }
     EXPECT_TRUE(comIsUninitialised());
 
@@ -74,9 +74,9 @@ void expectCallsFailAfterHostEnds(HostEnd end) {
     HostSession host;
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(host.Attach());
+    ASSERT_TRUE(host.attach());
     SessionEnd ending(host);
-    host.SetQsoField(0, "DL1ABC");
+    host.setQsoField(0, "DL1ABC");
 
     if (end == HostEnd::Quits) {
         ASSERT_TRUE(sim.Quit());
@@ -88,7 +88,7 @@ void expectCallsFailAfterHostEnds(HostEnd end) {
     const auto start = Clock::now();
     HRESULT code = S_OK;
     try {
-        host.SetQsoField(0, "DL2XYZ");
+        host.setQsoField(0, "DL2XYZ");
     } catch (const AutomationError& error) {
         code = error.hresult();
         EXPECT_NE(std::string(error.what()).find("Automation error 0x"), std::string::npos)
@@ -99,9 +99,9 @@ void expectCallsFailAfterHostEnds(HostEnd end) {
     EXPECT_TRUE(FAILED(code)) << "the call after the host went away must raise";
     EXPECT_LT(elapsed, 1000.0);
     // Every member fails the same way.
-    EXPECT_THROW(host.RunMacro("<SAVEQSO>"), AutomationError);
-    EXPECT_THROW(host.SetFrequency(1.0), AutomationError);
-    EXPECT_THROW(host.SetMode("CW"), AutomationError);
+    EXPECT_THROW(host.runMacro("<SAVEQSO>"), AutomationError);
+    EXPECT_THROW(host.setFrequency(1.0), AutomationError);
+    EXPECT_THROW(host.setMode("CW"), AutomationError);
 }
 
 TEST(HostSession, CallAfterTheHostQuitRaisesWithinASecond) {
@@ -114,18 +114,17 @@ TEST(HostSession, CallAfterTheHostWasKilledRaisesWithinASecond) {
 
 TEST(HostSession, WithoutAnInterfaceEveryCallDoesNothing) {
     HostSession session;
-    EXPECT_FALSE(session.HasInterface());
-    EXPECT_NO_THROW(session.RunMacro("<SAVEQSO>"));
-    EXPECT_NO_THROW(session.SetQsoField(0, "DL1ABC"));
-    EXPECT_NO_THROW(session.SetFrequency(14070000.0));
-    EXPECT_NO_THROW(session.SetMode("BPSK31"));
+    EXPECT_FALSE(session.callsReachHost());
+    EXPECT_NO_THROW(session.runMacro("<SAVEQSO>"));
+    EXPECT_NO_THROW(session.setQsoField(0, "DL1ABC"));
+    EXPECT_NO_THROW(session.setFrequency(14070000.0));
+    EXPECT_NO_THROW(session.setMode("BPSK31"));
 }
 
 TEST(HostSession, AttachFailsCleanlyWhenTheProgIdIsUnknown) {
     HostSession session(L"Kebrin2.NoSuchApplication");
-    EXPECT_FALSE(session.Attach());
-    EXPECT_FALSE(session.IsAttached());
-    EXPECT_FALSE(session.HasInterface());
+    EXPECT_FALSE(session.attach());
+    EXPECT_FALSE(session.callsReachHost());
     EXPECT_TRUE(comIsUninitialised()) << "CoInitialize/CoUninitialize must balance";
 }
 
@@ -134,10 +133,10 @@ TEST(HostSession, AttachFailsCleanlyWhenTheProgIdIsUnknown) {
 TEST(HostSession, EndWithoutAnAttachLeavesComAlone) {
     ASSERT_EQ(::CoInitialize(nullptr), S_OK);
     HostSession never;
-    never.End();
+    never.end();
     HostSession failed(L"Kebrin2.NoSuchApplication");
-    EXPECT_FALSE(failed.Attach());
-    failed.End();
+    EXPECT_FALSE(failed.attach());
+    failed.end();
     const HRESULT again = ::CoInitialize(nullptr);
     EXPECT_EQ(again, S_FALSE) << "COM must still be initialised on this thread";
     if (SUCCEEDED(again)) {
@@ -151,16 +150,15 @@ TEST(HostSession, EndReleasesTheHostAndEndsComOnce) {
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
     HostSession session;
-    ASSERT_TRUE(session.Attach());
-    EXPECT_TRUE(session.Attach()) << "attached stays attached";
-    session.RunMacro("<SAVEQSO>");
-    session.End();
-    EXPECT_FALSE(session.IsAttached());
-    EXPECT_FALSE(session.HasInterface());
+    ASSERT_TRUE(session.attach());
+    EXPECT_TRUE(session.attach()) << "attached stays attached";
+    session.runMacro("<SAVEQSO>");
+    session.end();
+    EXPECT_FALSE(session.callsReachHost());
     EXPECT_TRUE(comIsUninitialised()) << "one CoUninitialize for the one CoInitialize";
-    session.End();
+    session.end();
     EXPECT_TRUE(comIsUninitialised());
-    EXPECT_NO_THROW(session.RunMacro("<CURSOR:TX>")) << "calls after the end do nothing";
+    EXPECT_NO_THROW(session.runMacro("<CURSOR:TX>")) << "calls after the end do nothing";
     EXPECT_EQ(sim.JournalLines(),
               std::vector<std::string>{R"({"seq":1,"call":"RunMacro","args":["<SAVEQSO>"]})"});
 }
@@ -171,7 +169,7 @@ TEST(HostSession, DestroyingAnAttachedSessionEndsIt) {
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
     {
         HostSession session;
-        ASSERT_TRUE(session.Attach());
+        ASSERT_TRUE(session.attach());
     }
     EXPECT_TRUE(comIsUninitialised()) << "the interface released and COM ended";
 }
@@ -181,9 +179,9 @@ TEST(HostSession, AttachFailsCleanlyWhenTheHostIsNotRunning) {
     ASSERT_EQ(SimProcess::RunToCompletion({L"--register"}), 0u);
     for (int attempt = 0; attempt < 3; ++attempt) {  // repeated, as the poll cycle does
         const auto start = Clock::now();
-        EXPECT_FALSE(host.Attach());
+        EXPECT_FALSE(host.attach());
         RecordProperty("failed_attach_ms", std::to_string(millisecondsSince(start)));
-        EXPECT_FALSE(host.HasInterface());
+        EXPECT_FALSE(host.callsReachHost());
         EXPECT_TRUE(comIsUninitialised()) << "CoInitialize/CoUninitialize must balance";
     }
 }
@@ -191,12 +189,12 @@ TEST(HostSession, AttachFailsCleanlyWhenTheHostIsNotRunning) {
 TEST(HostSession, AttachFindsTheHostStartedLater) {
     HostSession host;
     ASSERT_EQ(SimProcess::RunToCompletion({L"--register"}), 0u);
-    EXPECT_FALSE(host.Attach());
+    EXPECT_FALSE(host.attach());
     SimProcess sim;
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(host.Attach());
+    ASSERT_TRUE(host.attach());
     SessionEnd ending(host);
-    host.RunMacro("<CURSOR:TX>");
+    host.runMacro("<CURSOR:TX>");
     EXPECT_EQ(sim.JournalLines(),
               std::vector<std::string>{R"({"seq":1,"call":"RunMacro","args":["<CURSOR:TX>"]})"});
 }
@@ -205,10 +203,10 @@ TEST(HostSession, RefusedCallRaisesTheErrorWithTheHostsText) {
     HostSession host;
     SimProcess sim({L"--fail-calls"});
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
-    ASSERT_TRUE(host.Attach());
+    ASSERT_TRUE(host.attach());
     SessionEnd ending(host);
     try {
-        host.RunMacro("<SAVEQSO>");
+        host.runMacro("<SAVEQSO>");
         ADD_FAILURE() << "a refused call must raise";
     } catch (const AutomationError& error) {
         EXPECT_EQ(error.description(), L"kebrin-sim: calls disabled");
@@ -217,13 +215,13 @@ TEST(HostSession, RefusedCallRaisesTheErrorWithTheHostsText) {
         EXPECT_NE(std::string(error.what()).find("kebrin-sim: calls disabled"), std::string::npos)
             << error.what();
     }
-    EXPECT_THROW(host.SetQsoField(0, "DL1ABC"), AutomationError);
+    EXPECT_THROW(host.setQsoField(0, "DL1ABC"), AutomationError);
 
     // Switched back on at run time, the same interface works again.
     ASSERT_TRUE(sim.Command(kCommandFailCallsOff));
-    EXPECT_NO_THROW(host.SetMode("BPSK31"));
+    EXPECT_NO_THROW(host.setMode("BPSK31"));
     ASSERT_TRUE(sim.Command(kCommandFailCallsOn));
-    EXPECT_THROW(host.SetFrequency(3.5), AutomationError);
+    EXPECT_THROW(host.setFrequency(3.5), AutomationError);
     EXPECT_EQ(sim.JournalLines(),
               std::vector<std::string>{R"({"seq":1,"call":"Mode","args":["BPSK31"]})"});
 }

@@ -29,13 +29,17 @@ class KebrinSim : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(m_sim.Ready()) << m_sim.Problem();
-        ASSERT_TRUE(m_host.Attach());
+        ASSERT_TRUE(m_host.attach());
+        ASSERT_TRUE(AttachToRunningHost(m_driver));
     }
-    void TearDown() override { m_host.End(); }
+    void TearDown() override {
+        m_driver.ReleaseDispatch();
+        m_host.end();
+    }
 
     SimProcess m_sim;
     HostSession m_host;
-    CDispatchDriver& m_driver = m_host.Driver();
+    CDispatchDriver m_driver;
 };
 
 struct CallCase {
@@ -98,10 +102,10 @@ TEST_F(KebrinSim, ChecksMembersArgumentCountsAndTypes) {
 TEST_F(KebrinSim, PropertiesReadBackWhatWasPut) {
     m_driver.SetProperty(kDispidFrequency, CVariant(7035500.25));
     m_driver.SetProperty(kDispidMode, CVariant(L"\u041C\u0424\u0421\u041A"));
-    const CVariant frequency = m_driver.GetProperty(kDispidFrequency);
+    const CVariant frequency = m_driver.InvokeHelper(kDispidFrequency, DISPATCH_PROPERTYGET);
     ASSERT_EQ(frequency.Type(), VT_R8);
     EXPECT_EQ(frequency.Get().dblVal, 7035500.25);
-    const CVariant mode = m_driver.GetProperty(kDispidMode);
+    const CVariant mode = m_driver.InvokeHelper(kDispidMode, DISPATCH_PROPERTYGET);
     ASSERT_EQ(mode.Type(), VT_BSTR);
     EXPECT_EQ(std::wstring(mode.Get().bstrVal), L"\u041C\u0424\u0421\u041A");
     // Gets change nothing and are not journaled.
@@ -149,17 +153,17 @@ TEST(KebrinSimControl, QuitAfterNCallsAnswersThemThenLeavesTheTable) {
     SimProcess sim({L"--quit-after", L"2"});
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
     HostSession host;
-    ASSERT_TRUE(host.Attach());
+    ASSERT_TRUE(host.attach());
     {
         SessionEnd ending(host);
-        host.SetMode("CW");
-        host.SetMode("RTTY");
+        host.setMode("CW");
+        host.setMode("RTTY");
         ASSERT_TRUE(sim.WaitForExit(10000));
-        EXPECT_THROW(host.SetMode("PSK"), AutomationError);
+        EXPECT_THROW(host.setMode("PSK"), AutomationError);
     }
     EXPECT_EQ(sim.JournalLines().size(), 2u);
     HostSession again;
-    EXPECT_FALSE(again.Attach()) << "the object left the table";
+    EXPECT_FALSE(again.attach()) << "the object left the table";
 }
 
 TEST(KebrinSimControl, ControlFileSwitchesFailingAndQuits) {
@@ -174,16 +178,18 @@ TEST(KebrinSimControl, ControlFileSwitchesFailingAndQuits) {
     SimProcess sim({L"--control", control});
     ASSERT_TRUE(sim.Ready()) << sim.Problem();
     HostSession host;
-    ASSERT_TRUE(host.Attach());
+    ASSERT_TRUE(host.attach());
     {
         SessionEnd ending(host);
-        CDispatchDriver& driver = host.Driver();
-        EXPECT_NO_THROW(host.SetMode("CW"));
+        CDispatchDriver driver;
+        ASSERT_TRUE(AttachToRunningHost(driver));
+        EXPECT_NO_THROW(host.setMode("CW"));
         write("fail\n");
         // Polled ten times a second: wait (bounded) for the switch.
         bool failed = false;
         for (int i = 0; i < 100 && !failed; ++i, ::Sleep(20)) {
-            failed = outcome([&] { driver.GetProperty(kDispidMode); }) != S_OK;
+            failed =
+                outcome([&] { driver.InvokeHelper(kDispidMode, DISPATCH_PROPERTYGET); }) != S_OK;
         }
         EXPECT_TRUE(failed) << "\"fail\" in the control file makes calls fail";
         write("quit\n");

@@ -1,6 +1,7 @@
 #include "app/bridge.h"
 
 #include "app/bridge_run.h"
+#include "framework/text_conversion.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ Port& outermost(Port& port, diagnostics::LoggingPorts* logging,
 }  // namespace
 
 Bridge::Bridge(BridgeRun& run, CVarnockDlg& dialog)
-    : m_fldigi(run.fldigiEndpoint()),
+    : m_fldigi(run.fldigiEndpoint(), Utf8FromAnsiOrUtf8),
       m_view(dialog),
       m_logging(loggingPortsFor(run.logContext(), m_fldigi, m_host, m_markers, m_view)),
       m_cycle(

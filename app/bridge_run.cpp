@@ -64,7 +64,6 @@ std::optional<int> BridgeRun::openLog() {
     }
     log_ = std::make_unique<diagnostics::DiagnosticLog>(std::move(file));
     context_ = std::make_unique<diagnostics::LogContext>(diagnostics::LogContext{*log_});
-    context_->utf8 = [](const std::string& text) { return ToUtf8(WidenText(text)); };
     note("Varnock " VARNOCK_VERSION " started; fldigi at " + fldigiEndpoint() + "; log " + path);
     return std::nullopt;
 }

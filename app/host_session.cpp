@@ -46,12 +46,12 @@ bool HostSession::attach() {
 }
 
 void HostSession::runMacro(const std::string& macro) {
-    m_driver.InvokeHelper(kDispidRunMacro, DISPATCH_METHOD, {CVariant(WidenText(macro))});
+    m_driver.InvokeHelper(kDispidRunMacro, DISPATCH_METHOD, {CVariant(WidenUtf8(macro))});
 }
 
 void HostSession::setQsoField(int32_t index, const std::string& text) {
     m_driver.InvokeHelper(kDispidSetQsoField, DISPATCH_METHOD,
-                          {CVariant(static_cast<LONG>(index)), CVariant(WidenText(text))});
+                          {CVariant(static_cast<LONG>(index)), CVariant(WidenUtf8(text))});
 }
 
 void HostSession::setFrequency(double hertz) {
@@ -59,7 +59,7 @@ void HostSession::setFrequency(double hertz) {
 }
 
 void HostSession::setMode(const std::string& mode) {
-    m_driver.SetProperty(kDispidMode, CVariant(WidenText(mode)));
+    m_driver.SetProperty(kDispidMode, CVariant(WidenUtf8(mode)));
 }
 
 void HostSession::end() {

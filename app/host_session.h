@@ -25,7 +25,7 @@ inline constexpr DISPID kDispidSetQsoField = 18;
 
 // Every member does nothing while no interface is held (the object granted none, or the
 // session was never attached or has ended), and throws AutomationError when the host rejects
-// the call or is gone. Texts go to the host as WidenText makes them (framework/text_conversion.h).
+// the call or is gone. Texts come in UTF-8 and are turned into the host's strings here, once.
 class HostSession : public pollcycle::HostPort {
   public:
     explicit HostSession(const wchar_t* progId = kHostProgId) : m_progId(progId) {}

@@ -36,7 +36,7 @@ pollcycle::MarkerEntry entryOf(const WIN32_FIND_DATAW& found) {
 }
 
 FileHandle openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-    const HANDLE opened = ::CreateFileW(WidenText(path).c_str(), access, share, nullptr,
+    const HANDLE opened = ::CreateFileW(WidenUtf8(path).c_str(), access, share, nullptr,
                                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return FileHandle(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
 }
@@ -77,7 +77,7 @@ bool WindowsMarkerFiles::failed() {
 std::vector<pollcycle::MarkerEntry> WindowsMarkerFiles::find(const std::string& pattern) {
     std::vector<pollcycle::MarkerEntry> entries;
     WIN32_FIND_DATAW found{};
-    const HANDLE first = ::FindFirstFileW(WidenText(pattern).c_str(), &found);
+    const HANDLE first = ::FindFirstFileW(WidenUtf8(pattern).c_str(), &found);
     if (first == INVALID_HANDLE_VALUE) {
         return entries;
     }
@@ -118,11 +118,11 @@ std::optional<std::string> WindowsMarkerFiles::read(const std::string& path, uin
 }
 
 bool WindowsMarkerFiles::remove(const std::string& path) {
-    return ::DeleteFileW(WidenText(path).c_str()) != FALSE || failed();
+    return ::DeleteFileW(WidenUtf8(path).c_str()) != FALSE || failed();
 }
 
 bool WindowsMarkerFiles::rename(const std::string& from, const std::string& to) {
-    return ::MoveFileExW(WidenText(from).c_str(), WidenText(to).c_str(), MOVEFILE_WRITE_THROUGH) !=
+    return ::MoveFileExW(WidenUtf8(from).c_str(), WidenUtf8(to).c_str(), MOVEFILE_WRITE_THROUGH) !=
                FALSE ||
            failed();
 }
@@ -141,7 +141,7 @@ bool WindowsMarkerFiles::replace(const std::string& path, const std::string& byt
             return failed();
         }
     }
-    return ::MoveFileExW(WidenText(fresh).c_str(), WidenText(path).c_str(),
+    return ::MoveFileExW(WidenUtf8(fresh).c_str(), WidenUtf8(path).c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE ||
            failed();
 }

@@ -1,7 +1,6 @@
 // The poll cycle's marker-file port over the Win32 wide file functions (FindFirstFileW,
-// CreateFileW, ReadFile, WriteFile, FlushFileBuffers, MoveFileExW, DeleteFileW). Paths from
-// fldigi are turned into wide characters by the rule of the host's texts, so a profile folder
-// named in any script is found; names found are reported in UTF-8.
+// CreateFileW, ReadFile, WriteFile, FlushFileBuffers, MoveFileExW, DeleteFileW). Paths and
+// names are UTF-8 both ways, so a profile folder named in any script is found.
 #pragma once
 
 #include "app/poll/marker_files_port.h"

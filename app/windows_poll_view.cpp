@@ -5,6 +5,7 @@
 #include "app/res/resource.h"
 #include "app/varnock_dlg.h"
 #include "controls/advanced_button.h"
+#include "framework/text_conversion.h"
 
 using pollcycle::Indicator;
 using pollcycle::MessageAnswer;
@@ -24,7 +25,7 @@ void DialogPollView::setTimer(unsigned timerId, unsigned periodMs) {
 void DialogPollView::setIndicatorText(Indicator indicator, const std::string& text) {
     const int controlId =
         indicator == Indicator::Fldigi ? IDC_FLDIGI_INDICATOR : IDC_HOST_INDICATOR;
-    ::SetDlgItemTextA(dialog_.m_hWnd, controlId, text.c_str());
+    ::SetDlgItemTextW(dialog_.m_hWnd, controlId, WidenUtf8(text).c_str());
 }
 
 void DialogPollView::setIndicatorFaceColor(Indicator indicator, uint32_t color) {
@@ -45,7 +46,7 @@ void DialogPollView::moveFlagsIntoControls() {
 }
 
 void DialogPollView::setCaption(const std::string& text) {
-    ::SetWindowTextA(dialog_.m_hWnd, text.c_str());
+    ::SetWindowTextW(dialog_.m_hWnd, WidenUtf8(text).c_str());
 }
 
 void DialogPollView::showLinkMark() {
@@ -57,7 +58,7 @@ void DialogPollView::showLinkMark() {
 
 MessageAnswer DialogPollView::askOkCancel(const std::string& text) {
     // No owner window and the system's default caption.
-    return ::MessageBoxA(nullptr, text.c_str(), nullptr, MB_OKCANCEL) == IDOK
+    return ::MessageBoxW(nullptr, WidenUtf8(text).c_str(), nullptr, MB_OKCANCEL) == IDOK
                ? MessageAnswer::Ok
                : MessageAnswer::Cancel;
 }

@@ -39,6 +39,24 @@ std::wstring WidenText(std::string_view text) {
     return wide;
 }
 
+std::string Utf8FromAnsiOrUtf8(std::string_view text) {
+    return DecodeAsUtf8(text) ? std::string(text) : ToUtf8(WidenText(text));
+}
+
+std::wstring WidenUtf8(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
 std::string ToUtf8(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());

@@ -19,8 +19,7 @@ class LoggingFldigiSession : public pollcycle::FldigiSession {
         if (std::strcmp(method, "fldigi.name") == 0) {
             firstContact(reply);
         } else if (std::strcmp(method, "fldigi.config_dir") == 0) {
-            context_.log.write(reply.ok ? "fldigi configuration folder " +
-                                              quoted(context_.utf8(reply.text))
+            context_.log.write(reply.ok ? "fldigi configuration folder " + quoted(reply.text)
                                         : "fldigi.config_dir failed: " + failure());
         } else if (std::strcmp(method, "log.clear") == 0) {
             context_.log.write(std::string("fldigi <- log.clear") +
@@ -34,8 +33,7 @@ class LoggingFldigiSession : public pollcycle::FldigiSession {
   private:
     void firstContact(const pollcycle::FldigiReply& reply) {
         if (reply.ok) {
-            context_.log.write("fldigi connected: fldigi.name = " +
-                               quoted(context_.utf8(reply.text)));
+            context_.log.write("fldigi connected: fldigi.name = " + quoted(reply.text));
         } else if (!context_.fldigiSilenceLogged) {
             context_.log.write("fldigi not answering (tried every second): fldigi.name: " +
                                failure());
@@ -45,7 +43,7 @@ class LoggingFldigiSession : public pollcycle::FldigiSession {
 
     std::string failure() const {
         const std::string error = inner_->lastError();
-        return error.empty() ? "no reason given" : context_.utf8(error);
+        return error.empty() ? "no reason given" : error;
     }
 
     std::unique_ptr<pollcycle::FldigiSession> inner_;
@@ -84,12 +82,11 @@ void LoggingHostPort::logged(const std::string& description, Call call) {
 }
 
 void LoggingHostPort::runMacro(const std::string& macro) {
-    logged(describeRunMacro(context_.utf8(macro)), [&] { inner_.runMacro(macro); });
+    logged(describeRunMacro(macro), [&] { inner_.runMacro(macro); });
 }
 
 void LoggingHostPort::setQsoField(int32_t index, const std::string& text) {
-    logged(describeSetQsoField(index, context_.utf8(text)),
-           [&] { inner_.setQsoField(index, text); });
+    logged(describeSetQsoField(index, text), [&] { inner_.setQsoField(index, text); });
 }
 
 void LoggingHostPort::setFrequency(double hertz) {
@@ -97,14 +94,14 @@ void LoggingHostPort::setFrequency(double hertz) {
 }
 
 void LoggingHostPort::setMode(const std::string& mode) {
-    logged(describeMode(context_.utf8(mode)), [&] { inner_.setMode(mode); });
+    logged(describeMode(mode), [&] { inner_.setMode(mode); });
 }
 
 bool LoggingMarkerFiles::remove(const std::string& path) {
     // A failure is the contact ledger's to report, once.
     const bool removed = inner_.remove(path);
     if (removed) {
-        context_.log.write("marker deleted: " + context_.utf8(path));
+        context_.log.write("marker deleted: " + path);
     }
     return removed;
 }
@@ -112,15 +109,14 @@ bool LoggingMarkerFiles::remove(const std::string& path) {
 bool LoggingMarkerFiles::rename(const std::string& from, const std::string& to) {
     const bool renamed = inner_.rename(from, to);
     if (renamed) {
-        context_.log.write("marker taken over: " + context_.utf8(from) + " -> " +
-                           context_.utf8(to));
+        context_.log.write("marker taken over: " + from + " -> " + to);
     }
     return renamed;
 }
 
 pollcycle::MessageAnswer LoggingPollView::askOkCancel(const std::string& text) {
     const pollcycle::MessageAnswer answer = inner_.askOkCancel(text);
-    context_.log.write("message box " + quoted(context_.utf8(text)) + " answered " +
+    context_.log.write("message box " + quoted(text) + " answered " +
                        (answer == pollcycle::MessageAnswer::Ok ? "OK" : "Cancel"));
     return answer;
 }
@@ -132,13 +128,13 @@ void LoggingPollView::exitProcess(unsigned exitCode) {
 }
 
 void LoggingPollView::noteContactCommitted(const std::string& call, const std::string& file) {
-    context_.log.write("contact " + quoted(context_.utf8(call)) + " logged in fldigi (" +
-                       context_.utf8(file) + "): saving it in the host");
+    context_.log.write("contact " + quoted(call) + " logged in fldigi (" + file +
+                       "): saving it in the host");
     inner_.noteContactCommitted(call, file);
 }
 
 void LoggingPollView::noteLedger(const std::string& line) {
-    context_.log.write(context_.utf8(line));
+    context_.log.write(line);
     inner_.noteLedger(line);
 }
 

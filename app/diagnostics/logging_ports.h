@@ -5,7 +5,6 @@
 // writes nothing.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,8 +21,6 @@ namespace diagnostics {
 // (the host not running, fldigi not answering) is written once, not every second.
 struct LogContext {
     DiagnosticLog& log;
-    // The bridge's 8-bit texts as UTF-8, read as the host reads them.
-    std::function<std::string(const std::string&)> utf8 = validUtf8;
     bool hostAbsenceLogged = false;
     bool fldigiSilenceLogged = false;
 };
@@ -33,6 +30,9 @@ class LoggingFldigiPort : public pollcycle::FldigiPort {
     LoggingFldigiPort(pollcycle::FldigiPort& inner, LogContext& context)
         : inner_(inner), context_(context) {}
     std::unique_ptr<pollcycle::FldigiSession> openSession() override;
+    std::string decodeText(const std::string& bytes) const override {
+        return inner_.decodeText(bytes);
+    }
 
   private:
     pollcycle::FldigiPort& inner_;

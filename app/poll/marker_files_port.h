@@ -15,8 +15,7 @@ struct MarkerEntry {
     uint64_t lastWriteTime = 0;  // in the platform's file-time units
 };
 
-// Paths and patterns are texts from fldigi: UTF-8 when they hold well-formed UTF-8 with a byte
-// of 0x80 or more, else in the ANSI code page (the rule of the host's texts).
+// Paths, patterns and names are UTF-8 (fldigi's folder as its port decoded it).
 class MarkerFilesPort {
   public:
     virtual ~MarkerFilesPort() = default;

@@ -180,7 +180,7 @@ void PollCycle::TakeRecordTexts(const AdifRecord& record, FieldTexts& texts) con
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const char* name = kFieldsInReadOrder[i].recordField;
         if (const std::string* value = name != nullptr ? record.field(name) : nullptr) {
-            texts[i] = *value;
+            texts[i] = fldigi_.decodeText(*value);
         }
     }
     // The host gets the frequency the contact was made on, which the radio may have left.
@@ -201,7 +201,8 @@ void PollCycle::CommitLoggedQso(ContactLedger& ledger,
             SendChangedFields(texts);
         }
         const std::string* call = contacts[i].record.field("CALL");
-        view_.noteContactCommitted(call != nullptr ? *call : std::string(), contacts[i].file);
+        view_.noteContactCommitted(call != nullptr ? fldigi_.decodeText(*call) : std::string(),
+                                   contacts[i].file);
         for (const char* macro : kCommitMacros) {
             host_.runMacro(macro);
         }

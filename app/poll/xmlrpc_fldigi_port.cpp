@@ -8,7 +8,8 @@ namespace {
 
 class XmlRpcFldigiSession : public FldigiSession {
   public:
-    explicit XmlRpcFldigiSession(const std::string& endpoint) : client_(endpoint.c_str()) {
+    XmlRpcFldigiSession(const std::string& endpoint, const FldigiPort& port)
+        : client_(endpoint.c_str()), port_(port) {
         client_.acceptUnknownAuthority = true;
     }
 
@@ -19,21 +20,23 @@ class XmlRpcFldigiSession : public FldigiSession {
         reply.ok = client_.call(method, noParams, result);
         if (reply.ok && result.kind() == ValueKind::String) {
             reply.isString = true;
-            reply.text = result.textValue();  // a NUL-terminated text, as everywhere in the bridge
+            // A NUL-terminated text, as everywhere in the bridge.
+            reply.text = port_.decodeText(result.textValue());
         }
         return reply;
     }
 
-    std::string lastError() const override { return client_.errorText; }
+    std::string lastError() const override { return port_.decodeText(client_.errorText); }
 
   private:
     XmlRpcClient client_;
+    const FldigiPort& port_;
 };
 
 }  // namespace
 
 std::unique_ptr<FldigiSession> XmlRpcFldigiPort::openSession() {
-    return std::make_unique<XmlRpcFldigiSession>(endpoint_);
+    return std::make_unique<XmlRpcFldigiSession>(endpoint_, *this);
 }
 
 }  // namespace pollcycle

@@ -135,11 +135,13 @@ TEST_F(LoggedTickTest, AFailedHostCallIsWrittenAndStillStopsTheTick) {
                                     "refused SetQsoField 0 DL1ABC\n"));
 }
 
+// fldigi's texts are decoded where they enter; the log writes what the host is given.
 TEST_F(LoggedTickTest, TextsAreWrittenAsTheHostReadsThem) {
     connectBoth();
-    context.utf8 = [](const std::string& text) { return "<" + text + ">"; };
-    fldigi.set("log.get_name", "x");
+    fldigi.decoder = [](const std::string& text) { return "<" + text + ">"; };
+    fldigi.set("log.get_name", fldigi.decodeText("x"));
     EXPECT_THAT(tick(), ElementsAre("host <- SetQsoField name      = \"<x>\""));
+    EXPECT_THAT(journal.with("host "), ElementsAre("SetQsoField 1 <x>"));
 }
 
 }  // namespace

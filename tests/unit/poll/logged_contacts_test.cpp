@@ -103,6 +103,22 @@ TEST_F(LoggedContactsTest, ContactTypedAndLoggedBetweenTwoTicks) {
     EXPECT_EQ(state.lastSent.name, "M\xc3\xbcller");
 }
 
+// fldigi's log file holds its texts as its replies do: the fldigi port decodes both.
+TEST_F(LoggedContactsTest, RecordFieldsAreDecodedByTheFldigiPort) {
+    connectBoth();
+    fldigiShows("", "", "");
+    fldigi.decoder = [](const std::string& bytes) {
+        return bytes == "\xC8\xE2\xE0\xED" ? std::string("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD")
+                                           : bytes;
+    };
+    tick();
+    markers.write(record("DL1ABC", "\xC8\xE2\xE0\xED", ""));  // CP1251
+    tick();
+    EXPECT_THAT(hostCalls(),
+                ElementsAreArray(saves(
+                    {{"SetQsoField 0 DL1ABC", "SetQsoField 1 \xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"}})));
+}
+
 TEST_F(LoggedContactsTest, EveryRecordIsSavedWithItsOwnFieldsInFileOrder) {
     connectBoth();
     fldigiShows("", "", "");

@@ -45,6 +45,8 @@ class FakeFldigi : public FldigiPort {
     std::set<std::string> failing;
     bool down = false;
     std::string errorText;  // the reason a failing call gives
+    // How the port decodes fldigi's texts; none keeps the bytes.
+    std::function<std::string(const std::string&)> decoder;
 
     void set(const std::string& method, const std::string& text) {
         replies[method] = FldigiReply{true, true, text};
@@ -52,6 +54,9 @@ class FakeFldigi : public FldigiPort {
 
     std::unique_ptr<FldigiSession> openSession() override {
         return std::make_unique<Session>(*this, ++sessionsOpened_);
+    }
+    std::string decodeText(const std::string& bytes) const override {
+        return decoder ? decoder(bytes) : bytes;
     }
 
   private:

@@ -8,6 +8,7 @@
 #include "app/host_session.h"
 #include "com_test_support.h"
 #include "framework/automation_error.h"
+#include "framework/text_conversion.h"
 #include "sim_commands.h"
 #include "sim_process.h"
 
@@ -29,7 +30,8 @@ TEST(HostSession, AllFourMembersArriveWithTheirArguments) {
         ASSERT_TRUE(host.callsReachHost());
 
         host.setQsoField(0, "DL1ABC");
-        host.setQsoField(1, "\xC8\xE2\xE0\xED");  // CP1251
+        host.setQsoField(
+            1, Utf8FromAnsiOrUtf8("\xC8\xE2\xE0\xED"));  // CP1251, as the fldigi port decodes it
         host.setQsoField(1,
                          "M\xC3\xBC"
                          "ller");  // UTF-8

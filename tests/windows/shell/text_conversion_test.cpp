@@ -84,6 +84,16 @@ TEST(TextConversion, WideningGivesTheIntendedCharacters) {
     }
 }
 
+// fldigi's texts are decoded by the same rule, into UTF-8, and reach the host from there.
+TEST(TextConversion, DecodingToUtf8ReadsAsWideningDoes) {
+    ASSERT_EQ(::GetACP(), 1251u) << "these rows assume the Cyrillic ANSI code page";
+    for (const ConversionCase& row : kConversionCases) {
+        const std::string utf8 = Utf8FromAnsiOrUtf8(row.bytes);
+        EXPECT_EQ(utf8, ToUtf8(row.wide)) << row.what;
+        EXPECT_EQ(WidenUtf8(utf8), row.wide) << row.what;
+    }
+}
+
 struct Utf16Case {
     const char* what;
     std::wstring wide;

@@ -5,15 +5,23 @@
 
 For each EXE: the expected machine; no time stamp in the PE header, the resource directories
 or debug entries (all zero); no symbol table; imports from system DLLs only; none of the
---forbid texts (build folders) in the file, as 8-bit or UTF-16 text. Prints one line per
-problem; exit code 0 when there is none, 1 otherwise, 2 on a usage error.
+--forbid texts (build folders) in the file, as 8-bit or UTF-16 text; an embedded manifest
+(RT_MANIFEST) that is well-formed XML, names the machine's architecture (Windows refuses to
+start an exe whose manifest names another) and the version of the file VERSION. Prints one
+line per problem; exit code 0 when there is none, 1 otherwise, 2 on a usage error.
 """
 
 import argparse
+import os
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 MACHINES = {"i686": (0x14C, 0x10B), "x86_64": (0x8664, 0x20B)}  # machine, optional magic
+MANIFEST_ARCHITECTURES = {"i686": "x86", "x86_64": "amd64"}
+ASSEMBLY_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+RT_MANIFEST = 24
+VERSION_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "VERSION")
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
     "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll",
@@ -68,6 +76,30 @@ class Pe:
             at += 20
         return names
 
+    def resource_entries(self, at):
+        """(id or None for a named entry, is a directory, offset) of one resource directory."""
+        named, ids = struct.unpack_from("<HH", self.data, at + 12)
+        for i in range(named + ids):
+            name, target = struct.unpack_from("<II", self.data, at + 16 + 8 * i)
+            yield (None if name & 0x80000000 else name, bool(target & 0x80000000),
+                   target & 0x7FFFFFFF)
+
+    def manifests(self):
+        """The bytes of every RT_MANIFEST resource (type, then name, then language)."""
+        rva, size = self.directory(RESOURCE_DIR)
+        if not size:
+            return []
+        base, found = self.offset(rva), []
+        for type_id, _, names in self.resource_entries(base):
+            if type_id != RT_MANIFEST:
+                continue
+            for _, _, languages in self.resource_entries(base + names):
+                for _, _, entry in self.resource_entries(base + languages):
+                    data_rva, data_size = struct.unpack_from("<II", self.data, base + entry)
+                    start = self.offset(data_rva)
+                    found.append(self.data[start:start + data_size])
+        return found
+
     def resource_time_stamps(self):
         rva, size = self.directory(RESOURCE_DIR)
         if not size:
@@ -84,9 +116,37 @@ class Pe:
         return stamps
 
 
-def problems_of(pe, machine, forbidden):
+def release_version():
+    with open(VERSION_FILE, encoding="ascii") as version:
+        numbers = version.readline().strip().split(".")
+    return ".".join((numbers + ["0"] * 4)[:4])
+
+
+def manifest_problems(manifest, machine, version):
+    """The problems of one embedded manifest's bytes, as texts."""
+    try:
+        root = ElementTree.fromstring(manifest)
+    except ElementTree.ParseError as error:
+        return ["manifest is not well-formed XML: %s" % error]
+    identity = root.find(ASSEMBLY_V1 + "assemblyIdentity")
+    if root.tag != ASSEMBLY_V1 + "assembly" or identity is None:
+        return ["manifest has no assembly identity"]
+    found = []
+    architecture = identity.get("processorArchitecture")
+    if architecture != MANIFEST_ARCHITECTURES[machine]:
+        found.append("manifest architecture %r, expected %r for %s" % (
+            architecture, MANIFEST_ARCHITECTURES[machine], machine))
+    if identity.get("version") != version:
+        found.append("manifest version %r, expected %r from VERSION" % (
+            identity.get("version"), version))
+    return found
+
+
+def problems_of(pe, machine, forbidden, version=None):
     """The problems of one parsed executable, as texts."""
     found = []
+    for manifest in pe.manifests():
+        found += manifest_problems(manifest, machine, version or release_version())
     if (pe.machine, pe.magic) != MACHINES[machine]:
         found.append("machine 0x%x / magic 0x%x, expected %s" % (pe.machine, pe.magic, machine))
     if pe.time_stamp:
@@ -118,11 +178,17 @@ def main(argv):
     for path in args.executables:
         try:
             with open(path, "rb") as exe:
-                problems = problems_of(Pe(exe.read()), args.machine, args.forbid)
+                pe = Pe(exe.read())
+            problems = problems_of(pe, args.machine, args.forbid)
         except (OSError, ValueError, struct.error) as error:
             problems = ["cannot be read as a PE file: %s" % error]
         for problem in problems:
             print("%s: %s" % (path, problem))
+        if not problems:
+            for manifest in pe.manifests():
+                identity = ElementTree.fromstring(manifest).find(ASSEMBLY_V1 + "assemblyIdentity")
+                print("%s: manifest %s, version %s" % (path, identity.get("processorArchitecture"),
+                                                       identity.get("version")))
         print("%s: %s" % (path, "FAILED" if problems else "ok"))
         failed = failed or bool(problems)
     return 1 if failed else 0

@@ -105,6 +105,17 @@ def planted(data, fault):
         data[pe.offset(name_rva):pe.offset(name_rva) + 2] = b"zz"
     elif fault == "symbols":
         struct.pack_into("<II", data, header + 12, 4096, 12)
+    elif fault.startswith("manifest "):  # same length, in the manifest's own bytes
+        data = bytes(data)
+        identity = data.index(b'name="Varnock" version="') + len(b'name="Varnock" version="')
+        if fault == "manifest version":  # another first number
+            return data[:identity] + (b"8" if data[identity:identity + 1] == b"9" else b"9") \
+                + data[identity + 1:]
+        old, new = {"manifest architecture": (b'Architecture="x86"', b'Architecture="arm"'),
+                    "manifest XML": (b"</assembly>", b"</assemblX>")}[fault]
+        if old not in data:  # the 64-bit build's manifest
+            old, new = old.replace(b'"x86"', b'"amd64"'), new.replace(b'"arm"', b'"arm64"')
+        data = data.replace(old, new, 1)
     return bytes(data)
 
 
@@ -113,6 +124,8 @@ def test_checker(exes, machine):
         clean = exe.read()
     check(check_binaries.problems_of(check_binaries.Pe(clean), machine, []) == [],
           "the built %s passes the checks" % os.path.basename(exes[0]))
+    check(len(check_binaries.Pe(clean).manifests()) == 1,
+          "%s carries one manifest, which the checks read" % os.path.basename(exes[0]))
     other = "x86_64" if machine == "i686" else "i686"
     cases = [  # (fault, machine, expected words of the problem)
         ("time stamp", machine, "time stamp 1765000000"),
@@ -120,6 +133,9 @@ def test_checker(exes, machine):
         ("foreign DLL", machine, "which is not a system DLL"),
         ("symbols", machine, "symbol table present"),
         (None, other, "expected " + other),
+        ("manifest architecture", machine, "manifest architecture"),
+        ("manifest version", machine, "manifest version"),
+        ("manifest XML", machine, "manifest is not well-formed XML"),
     ]
     for fault, expect_machine, words in cases:
         data = planted(clean, fault) if fault else clean

@@ -19,18 +19,6 @@ void showBox(const std::string& utf8Text, UINT icon) {
     ::MessageBoxW(nullptr, WidenText(utf8Text).c_str(), kBoxCaption, MB_OK | icon);
 }
 
-// The system's text for the last error of this thread, in UTF-8.
-std::string lastErrorText() {
-    const DWORD error = ::GetLastError();
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = length > 0 ? ToUtf8(std::wstring_view(text, length)) : std::string();
-    ::LocalFree(text);
-    return message.empty() ? "error " + std::to_string(error) : message;
-}
-
 // The log's path as the user will look for it: relative names resolved against the folder
 // Varnock was started in.
 std::string absolutePath(const std::string& utf8Path) {
@@ -55,7 +43,7 @@ std::optional<int> BridgeRun::start(const wchar_t* commandLine) {
         return kExitBadCommandLine;
     }
     options_ = parsed.options;
-    instance_ = std::make_unique<InstanceLock>(bridgeoptions::instanceName(fldigiEndpoint()));
+    instance_ = std::make_unique<InstanceLock>(bridgeoptions::kInstanceName);
     if (!instance_->acquired()) {
         instance_->bringRunningBridgeToFront(kFindRunningBridgeMs);
         return 0;
@@ -77,7 +65,6 @@ std::optional<int> BridgeRun::openLog() {
     log_ = std::make_unique<diagnostics::DiagnosticLog>(std::move(file));
     context_ = std::make_unique<diagnostics::LogContext>(diagnostics::LogContext{*log_});
     context_->utf8 = [](const std::string& text) { return ToUtf8(WidenText(text)); };
-    context_->lastErrorText = lastErrorText;
     note("Varnock " VARNOCK_VERSION " started; fldigi at " + fldigiEndpoint() + "; log " + path);
     return std::nullopt;
 }

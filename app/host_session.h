@@ -43,6 +43,7 @@ class HostSession : public pollcycle::HostPort {
 
     bool IsAttached() const { return m_attached; }
     bool HasInterface() const { return m_driver.HasDispatch(); }
+    bool CallsReachHost() const override { return HasInterface(); }
     // The driver itself, for calls beyond the four members (tests of the host's contract).
     CDispatchDriver& Driver() { return m_driver; }
 

@@ -1,4 +1,4 @@
-// One bridge per fldigi endpoint in a user session: a named mutex, and beside it a small
+// One bridge in a user session: a named mutex, and beside it a small
 // shared block with the process id of the bridge that holds it, so that a second start can
 // bring that bridge's window to the front.
 #pragma once

@@ -20,6 +20,8 @@ struct HandleCloser {
 };
 using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
+constexpr DWORD kChunkBytes = 1u << 20;
+
 uint64_t joinHalves(DWORD high, DWORD low) {
     return (static_cast<uint64_t>(high) << 32) | low;
 }
@@ -33,21 +35,44 @@ pollcycle::MarkerEntry entryOf(const WIN32_FIND_DATAW& found) {
     return entry;
 }
 
-// Reads exactly bytes.size() bytes; false on an error or an early end.
-bool readAll(HANDLE file, std::string& bytes) {
+FileHandle openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+    const HANDLE opened = ::CreateFileW(WidenText(path).c_str(), access, share, nullptr,
+                                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return FileHandle(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+}
+
+bool writeAll(HANDLE file, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-        DWORD got = 0;
-        if (!::ReadFile(file, bytes.data() + done, chunk, &got, nullptr) || got == 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kChunkBytes));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
             return false;
         }
-        done += got;
+        done += written;
     }
-    return true;
+    return ::FlushFileBuffers(file) != FALSE;
 }
 
 }  // namespace
+
+bool WindowsMarkerFiles::failed() {
+    const DWORD error = ::GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    lastError_ = length > 0 ? ToUtf8(std::wstring_view(text, length)) : std::string();
+    ::LocalFree(text);
+    while (!lastError_.empty() &&
+           (lastError_.back() == '\n' || lastError_.back() == '\r' || lastError_.back() == ' ')) {
+        lastError_.pop_back();
+    }
+    if (lastError_.empty()) {
+        lastError_ = "error " + std::to_string(error);
+    }
+    return false;
+}
 
 std::vector<pollcycle::MarkerEntry> WindowsMarkerFiles::find(const std::string& pattern) {
     std::vector<pollcycle::MarkerEntry> entries;
@@ -63,35 +88,69 @@ std::vector<pollcycle::MarkerEntry> WindowsMarkerFiles::find(const std::string& 
     return entries;
 }
 
-std::optional<pollcycle::MarkerContent> WindowsMarkerFiles::readTail(const std::string& path,
-                                                                     uint64_t maxBytes) {
+std::optional<std::string> WindowsMarkerFiles::read(const std::string& path, uint64_t offset,
+                                                    uint64_t maxBytes) {
     // fldigi may be appending while this reads: share reading, writing and deleting.
-    const HANDLE opened = ::CreateFileW(WidenText(path).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
-    }
-    const FileHandle file(opened);
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size)) {
-        return std::nullopt;
-    }
-    pollcycle::MarkerContent content;
-    const uint64_t total = static_cast<uint64_t>(size.QuadPart);
-    content.offset = total > maxBytes ? total - maxBytes : 0;
+    const FileHandle file = openFile(
+        path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
     LARGE_INTEGER start{};
-    start.QuadPart = static_cast<LONGLONG>(content.offset);
-    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+    start.QuadPart = static_cast<LONGLONG>(offset);
+    if (!file || !::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+        failed();
         return std::nullopt;
     }
-    content.bytes.resize(static_cast<size_t>(total - content.offset));
-    if (!readAll(file.get(), content.bytes)) {
-        return std::nullopt;
+    std::string bytes;
+    while (bytes.size() < maxBytes) {
+        const size_t done = bytes.size();
+        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(maxBytes - done, kChunkBytes));
+        bytes.resize(done + chunk);
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
+            failed();
+            return std::nullopt;
+        }
+        bytes.resize(done + got);
+        if (got == 0) {
+            break;
+        }
     }
-    return content;
+    return bytes;
 }
 
 bool WindowsMarkerFiles::remove(const std::string& path) {
-    return ::DeleteFileW(WidenText(path).c_str()) != FALSE;
+    return ::DeleteFileW(WidenText(path).c_str()) != FALSE || failed();
+}
+
+bool WindowsMarkerFiles::rename(const std::string& from, const std::string& to) {
+    return ::MoveFileExW(WidenText(from).c_str(), WidenText(to).c_str(), MOVEFILE_WRITE_THROUGH) !=
+               FALSE ||
+           failed();
+}
+
+bool WindowsMarkerFiles::append(const std::string& path, const std::string& bytes) {
+    const FileHandle file = openFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
+    return (file && writeAll(file.get(), bytes)) || failed();
+}
+
+bool WindowsMarkerFiles::replace(const std::string& path, const std::string& bytes) {
+    // Written whole beside it, then put in its place in one step.
+    const std::string fresh = path + ".new";
+    {
+        const FileHandle file = openFile(fresh, GENERIC_WRITE, 0, CREATE_ALWAYS);
+        if (!file || !writeAll(file.get(), bytes)) {
+            return failed();
+        }
+    }
+    return ::MoveFileExW(WidenText(fresh).c_str(), WidenText(path).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE ||
+           failed();
+}
+
+int64_t WindowsMarkerFiles::nowUtcSeconds() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    // File time counts 100 ns steps from 1601-01-01.
+    constexpr uint64_t kUnixEpochFileTime = 116444736000000000ULL;
+    return static_cast<int64_t>(
+        (joinHalves(now.dwHighDateTime, now.dwLowDateTime) - kUnixEpochFileTime) / 10000000ULL);
 }

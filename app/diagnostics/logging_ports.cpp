@@ -101,11 +101,21 @@ void LoggingHostPort::SetMode(const std::string& mode) {
 }
 
 bool LoggingMarkerFiles::remove(const std::string& path) {
+    // A failure is the contact ledger's to report, once.
     const bool removed = inner_.remove(path);
-    const std::string reason = removed ? std::string() : context_.lastErrorText();
-    context_.log.write((removed ? "marker deleted: " : "marker not deleted: ") +
-                       context_.utf8(path) + (reason.empty() ? "" : ": " + reason));
+    if (removed) {
+        context_.log.write("marker deleted: " + context_.utf8(path));
+    }
     return removed;
+}
+
+bool LoggingMarkerFiles::rename(const std::string& from, const std::string& to) {
+    const bool renamed = inner_.rename(from, to);
+    if (renamed) {
+        context_.log.write("marker taken over: " + context_.utf8(from) + " -> " +
+                           context_.utf8(to));
+    }
+    return renamed;
 }
 
 pollcycle::MessageAnswer LoggingPollView::askOkCancel(const std::string& text) {
@@ -121,12 +131,15 @@ void LoggingPollView::exitProcess(unsigned exitCode) {
     std::terminate();  // exitProcess() does not return
 }
 
-void LoggingPollView::noteContactCommitted(const pollcycle::MarkerEntry& marker) {
-    context_.log.write("contact logged in fldigi: marker " + std::to_string(marker.size) +
-                       " bytes, written " +
-                       formatTimestampSeconds(localTimeOfFileTime(marker.lastWriteTime)) +
-                       "; saving it in the host");
-    inner_.noteContactCommitted(marker);
+void LoggingPollView::noteContactCommitted(const std::string& call, const std::string& file) {
+    context_.log.write("contact " + quoted(context_.utf8(call)) + " logged in fldigi (" +
+                       context_.utf8(file) + "): saving it in the host");
+    inner_.noteContactCommitted(call, file);
+}
+
+void LoggingPollView::noteLedger(const std::string& line) {
+    context_.log.write(context_.utf8(line));
+    inner_.noteLedger(line);
 }
 
 void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,

@@ -1,6 +1,7 @@
 // Decorators over the poll cycle's four ports that write what crosses them into the
 // diagnostic log: host calls with their arguments, fldigi's failures and first contact, the
-// answer to the message box, the marker's commit and deletion, "log.clear". A quiet tick
+// answer to the message box, the contact ledger's reports, the marker's take-over and
+// deletion, "log.clear". A quiet tick
 // writes nothing.
 #pragma once
 
@@ -23,8 +24,6 @@ struct LogContext {
     DiagnosticLog& log;
     // The bridge's 8-bit texts as UTF-8, read as the host reads them.
     std::function<std::string(const std::string&)> utf8 = validUtf8;
-    // The platform's reason for the file operation that just failed.
-    std::function<std::string()> lastErrorText = [] { return std::string(); };
     bool hostAbsenceLogged = false;
     bool fldigiSilenceLogged = false;
 };
@@ -49,6 +48,7 @@ class LoggingHostPort : public pollcycle::HostPort {
     void SetQsoField(int32_t index, const std::string& text) override;
     void SetFrequency(double hertz) override;
     void SetMode(const std::string& mode) override;
+    bool CallsReachHost() const override { return inner_.CallsReachHost(); }
 
   private:
     template <typename Call>
@@ -65,11 +65,20 @@ class LoggingMarkerFiles : public pollcycle::MarkerFilesPort {
     std::vector<pollcycle::MarkerEntry> find(const std::string& pattern) override {
         return inner_.find(pattern);
     }
-    std::optional<pollcycle::MarkerContent> readTail(const std::string& path,
-                                                     uint64_t maxBytes) override {
-        return inner_.readTail(path, maxBytes);
+    std::optional<std::string> read(const std::string& path, uint64_t offset,
+                                    uint64_t maxBytes) override {
+        return inner_.read(path, offset, maxBytes);
     }
     bool remove(const std::string& path) override;
+    bool rename(const std::string& from, const std::string& to) override;
+    bool append(const std::string& path, const std::string& bytes) override {
+        return inner_.append(path, bytes);
+    }
+    bool replace(const std::string& path, const std::string& bytes) override {
+        return inner_.replace(path, bytes);
+    }
+    std::string lastErrorText() override { return inner_.lastErrorText(); }
+    int64_t nowUtcSeconds() override { return inner_.nowUtcSeconds(); }
 
   private:
     pollcycle::MarkerFilesPort& inner_;
@@ -103,7 +112,8 @@ class LoggingPollView : public pollcycle::PollView {
     void showLinkMark() override { inner_.showLinkMark(); }
     pollcycle::MessageAnswer askOkCancel(const std::string& text) override;
     [[noreturn]] void exitProcess(unsigned exitCode) override;
-    void noteContactCommitted(const pollcycle::MarkerEntry& marker) override;
+    void noteContactCommitted(const std::string& call, const std::string& file) override;
+    void noteLedger(const std::string& line) override;
 
   private:
     pollcycle::PollView& inner_;

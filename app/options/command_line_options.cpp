@@ -138,18 +138,9 @@ const char* usageText() {
            "\n"
            "--help, /?: shows this help.\n"
            "\n"
-           "One Varnock runs per fldigi: starting it again brings the running one to the front.";
-}
-
-std::string instanceName(const std::string& endpoint) {
-    // FNV-1a over the endpoint in lower case: a short name of plain characters.
-    uint64_t hash = 14695981039346656037ULL;
-    for (const char c : endpoint) {
-        hash = (hash ^ charclass::lower(c)) * 1099511628211ULL;
-    }
-    char name[32];
-    std::snprintf(name, sizeof name, "Varnock-%016llx", static_cast<unsigned long long>(hash));
-    return name;
+           "One Varnock runs in a Windows session, whatever its --fldigi: starting it again brings "
+           "the "
+           "running one to the front.";
 }
 
 }  // namespace bridgeoptions

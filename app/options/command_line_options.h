@@ -35,8 +35,8 @@ std::string endpointProblem(const std::string& url);
 // The help text: the options, their defaults and what --fldigi needs.
 const char* usageText();
 
-// A name that identifies one bridge per fldigi endpoint (the same endpoint written in another
-// letter case gives the same name): "Varnock-" and 16 hex digits, safe as a kernel object name.
-std::string instanceName(const std::string& endpoint);
+// The name of the one bridge of a Windows session, whatever fldigi endpoint it was given: one
+// host means one bridge, or two would feed one entry form. Safe as a kernel object name.
+inline constexpr const char* kInstanceName = "Varnock-bridge";
 
 }  // namespace bridgeoptions

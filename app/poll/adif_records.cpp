@@ -10,7 +10,7 @@ namespace {
 using charclass::isCSpace;
 using charclass::isDigit;
 
-// Lengths beyond this are damage, not data (the marker is read up to 1 MiB).
+// Lengths beyond this are damage, not data.
 constexpr std::size_t kMaxFieldLength = 1u << 24;
 
 enum class TagKind { Field, EndOfRecord, EndOfHeader, Other, Damaged, Unfinished };
@@ -105,6 +105,18 @@ std::size_t pastNextEndOfRecord(std::string_view text, std::size_t from) {
     return std::string_view::npos;
 }
 
+// Offset just past the first "<EOR>" in `value` that ends a line, as each record in the marker
+// does; npos when there is none. A value may hold "<EOR>" as text, but not a record's end.
+std::size_t endOfRecordAndLine(std::string_view value) {
+    for (std::size_t end = pastNextEndOfRecord(value, 0); end != std::string_view::npos;
+         end = pastNextEndOfRecord(value, end)) {
+        if (end < value.size() && (value[end] == '\n' || value[end] == '\r')) {
+            return end;
+        }
+    }
+    return std::string_view::npos;
+}
+
 bool onlyWhiteSpace(std::string_view text) {
     for (const char c : text) {
         if (!isCSpace(c)) {
@@ -126,6 +138,7 @@ AdifRecords readAdifRecords(std::string_view text, bool fromRecordStart) {
     std::size_t pos = fromRecordStart ? 0 : pastNextEndOfRecord(text, 0);
     AdifRecord record;
     std::size_t recordStart = pos;
+    bool afterField = false;  // the last tag was a field with its value
     while (pos < text.size()) {
         const std::size_t open = text.find('<', pos);
         if (open == std::string_view::npos) {
@@ -133,10 +146,8 @@ AdifRecords readAdifRecords(std::string_view text, bool fromRecordStart) {
         }
         std::size_t next = open;
         Tag tag = readTag(text, open, next);
-        if (tag.kind == TagKind::Unfinished) {
-            break;
-        }
-        if (tag.kind == TagKind::Damaged) {
+        if (tag.kind == TagKind::Unfinished || tag.kind == TagKind::Damaged) {
+            // An "<EOR>" further on: the tag or its length is wrong, not still being written.
             next = pastNextEndOfRecord(text, open + 1);
             if (next == std::string_view::npos) {
                 break;
@@ -144,10 +155,25 @@ AdifRecords readAdifRecords(std::string_view text, bool fromRecordStart) {
             record.damaged = true;
             tag.kind = TagKind::EndOfRecord;
         }
+        if (afterField && !onlyWhiteSpace(text.substr(pos, open - pos))) {
+            record.damaged = true;  // the previous field's length fell short of its value
+        }
+        afterField = tag.kind == TagKind::Field;
         pos = next;
         if (tag.kind == TagKind::Field) {
-            record.fields[tag.name] = std::string(text.substr(tag.valueStart, tag.valueLength));
-        } else if (tag.kind == TagKind::EndOfRecord) {
+            const std::string_view value = text.substr(tag.valueStart, tag.valueLength);
+            const std::size_t overrun = endOfRecordAndLine(value);
+            if (overrun != std::string_view::npos) {
+                // The length ran over the end of the record: the record ends there.
+                record.damaged = true;
+                pos = tag.valueStart + overrun;
+                tag.kind = TagKind::EndOfRecord;
+            } else {
+                record.fields[tag.name] = std::string(value);
+            }
+        }
+        if (tag.kind == TagKind::EndOfRecord) {
+            record.begin = recordStart;
             record.end = pos;
             result.records.push_back(std::move(record));
             record = AdifRecord();

@@ -13,9 +13,12 @@ namespace pollcycle {
 struct AdifRecord {
     // Field names in upper case; values raw, exactly the bytes the length counted.
     std::map<std::string, std::string> fields;
-    // A field did not parse: the record ran on to the next "<EOR>" and its fields are unsure.
+    // A field did not parse, its length ran over an "<EOR>" or fell short of its value (text
+    // stands between two fields): the record ends at that "<EOR>" and its fields are unsure.
     bool damaged = false;
-    // Offset in the text just past the record's "<EOR>".
+    // Offsets in the text: just past the previous record (or the header), and just past this
+    // record's "<EOR>".
+    std::size_t begin = 0;
     std::size_t end = 0;
 
     // The field's value, or nullptr when the record has no such field. `name` in upper case.

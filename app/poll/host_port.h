@@ -20,6 +20,9 @@ class HostPort {
     virtual void SetQsoField(int32_t index, const std::string& text) = 0;
     virtual void SetFrequency(double hertz) = 0;
     virtual void SetMode(const std::string& mode) = 0;
+    // Whether the calls now reach the host's interface; false when they are skipped (the
+    // object granted none, or the session has ended).
+    virtual bool CallsReachHost() const { return true; }
 };
 
 }  // namespace pollcycle

@@ -1,4 +1,5 @@
-// The poll cycle's view of the file system: fldigi's contact marker file.
+// The poll cycle's view of the file system: fldigi's contact marker file and the bridge's own
+// files beside it in fldigi's "temp" folder.
 #pragma once
 
 #include <cstdint>
@@ -14,25 +15,34 @@ struct MarkerEntry {
     uint64_t lastWriteTime = 0;  // in the platform's file-time units
 };
 
-// The end of a file: its bytes from `offset` to the end.
-struct MarkerContent {
-    uint64_t offset = 0;
-    std::string bytes;
-};
-
 // Paths and patterns are texts from fldigi: UTF-8 when they hold well-formed UTF-8 with a byte
 // of 0x80 or more, else in the ANSI code page (the rule of the host's texts).
 class MarkerFilesPort {
   public:
     virtual ~MarkerFilesPort() = default;
-    // Every entry matching the search pattern (a path, possibly with wildcards), in the order
-    // the search returns them. The search is closed before this returns. None found: empty.
+    // Every entry matching the search pattern (a path, possibly with wildcards; a folder's own
+    // path finds the folder), in the order the search returns them. The search is closed before
+    // this returns. None found: empty.
     virtual std::vector<MarkerEntry> find(const std::string& pattern) = 0;
-    // The last `maxBytes` bytes of the file (all of it when it is no larger); no value when it
-    // cannot be opened or read.
-    virtual std::optional<MarkerContent> readTail(const std::string& path, uint64_t maxBytes) = 0;
+    // At most `maxBytes` bytes of the file from `offset` (fewer at its end, none past it); no
+    // value when it cannot be opened or read.
+    virtual std::optional<std::string> read(const std::string& path, uint64_t offset,
+                                            uint64_t maxBytes) = 0;
     // Deletes the file; false when it could not be deleted.
     virtual bool remove(const std::string& path) = 0;
+    // Gives the file another name in the same folder; false when it could not (it is open
+    // without shared deletion, or `to` exists).
+    virtual bool rename(const std::string& from, const std::string& to) = 0;
+    // Appends `bytes` to the file, creating it when there is none, and flushes them to disk
+    // before it returns; false when that failed.
+    virtual bool append(const std::string& path, const std::string& bytes) = 0;
+    // Makes `bytes` the whole content of the file, flushed to disk; a reader (also after a
+    // power cut) finds either the old content or the new one. False when that failed.
+    virtual bool replace(const std::string& path, const std::string& bytes) = 0;
+    // The platform's reason for the last operation that failed; empty when it gives none.
+    virtual std::string lastErrorText() { return std::string(); }
+    // Now, in seconds since 1970-01-01 00:00 UTC: the moment a record is found.
+    virtual int64_t nowUtcSeconds() = 0;
 };
 
 }  // namespace pollcycle

@@ -1,5 +1,7 @@
 #include "app/poll/poll_cycle.h"
 
+#include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "app/poll/frequency_text.h"
@@ -11,15 +13,30 @@ namespace {
 
 const char* const kCommitMacros[] = {"<FIXSTARTTIME>", "<SAVEQSO>", "<CURSOR:TX>"};
 
-// The texts a logged record gives the fields it holds; the others (the frequency and the modem
-// among them) have no value.
-void takeRecordTexts(const AdifRecord& record, std::optional<std::string>* texts) {
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        const char* name = kFieldsInReadOrder[i].recordField;
-        if (const std::string* value = name != nullptr ? record.field(name) : nullptr) {
-            texts[i] = *value;
-        }
-    }
+constexpr std::size_t kFrequencyField = 3;  // "log.get_frequency" in the read order
+
+// The ledger's reports go to the view's log.
+class ViewLedgerReport : public LedgerReport {
+  public:
+    explicit ViewLedgerReport(PollView& view) : view_(view) {}
+    void noteLedger(const std::string& line) override { view_.noteLedger(line); }
+
+  private:
+    PollView& view_;
+};
+
+// A record's FREQ (MHz, '.' or ',' as decimal point) in whole hertz; 0 when it has none.
+double recordHertz(const AdifRecord& record) {
+    const std::string* mhz = record.field("FREQ");
+    const double hertz = mhz != nullptr ? std::round(leadingDecimalNumber(*mhz) * 1e6) : 0.0;
+    return std::isfinite(hertz) && hertz > 0.0 ? hertz : 0.0;
+}
+
+// A frequency text (kHz, as fldigi writes it) for `hertz`.
+std::string kilohertzText(double hertz) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.3f", hertz / 1000.0);
+    return text;
 }
 
 }  // namespace
@@ -47,19 +64,26 @@ void PollCycle::RunTick() {
     if (!state_.fldigiConnected && !ConnectFldigi()) {
         return;
     }
-    view_.setCaption(kConnectedCaption);
+    const std::size_t setAsideBefore = state_.ledger.setAside;
+    view_.setCaption(setAsideBefore == 0 ? std::string(kConnectedCaption)
+                                         : std::string(kConnectedCaption) + kSetAsideNotice);
     view_.showLinkMark();
     FieldTexts texts = ReadFields();
-    const std::optional<LoggedContacts> logged = LookForLoggedQso();
+    ViewLedgerReport report(view_);
+    ContactLedger ledger(state_.ledger, markers_, report, state_.markerPath);
+    const std::vector<PendingContact> contacts = ledger.takePending();
     // The first contact's own fields replace what was read (fldigi may have cleared its fields
     // already): with fields that outlive the log click the record matches the read texts and
     // the host gets what it would get without a record.
-    if (logged && !logged->saves.empty() && logged->saves.front()) {
-        takeRecordTexts(*logged->saves.front(), texts.data());
+    if (!contacts.empty()) {
+        TakeRecordTexts(contacts.front().record, texts);
     }
     SendChangedFields(texts);
-    if (logged) {
-        CommitLoggedQso(*logged);
+    if (!contacts.empty()) {
+        CommitLoggedQso(ledger, contacts);
+    }
+    if (state_.ledger.setAside != setAsideBefore) {  // the operator must see it without a log
+        view_.setCaption(std::string(kConnectedCaption) + kSetAsideNotice);
     }
 }
 
@@ -152,66 +176,43 @@ void PollCycle::MapModemToMacro(const std::string& modem) {
     }
 }
 
-std::optional<LoggedContacts> PollCycle::LookForLoggedQso() {
-    for (const MarkerEntry& entry : markers_.find(state_.markerPath)) {
-        if (entry.name.find("log.adif") == std::string::npos) {
-            continue;
+void PollCycle::TakeRecordTexts(const AdifRecord& record, FieldTexts& texts) const {
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        const char* name = kFieldsInReadOrder[i].recordField;
+        if (const std::string* value = name != nullptr ? record.field(name) : nullptr) {
+            texts[i] = *value;
         }
-        const MarkerIdentity identity{entry.size, entry.lastWriteTime};
-        const bool unchanged = state_.committedUndeletedMarker == identity;
-        if (unchanged && !state_.markerTailUnfinished) {
-            return std::nullopt;  // what it holds was saved; fldigi has not added another since
-        }
-        const uint64_t savedBytes =
-            state_.committedUndeletedMarker ? state_.committedMarkerBytes : uint64_t{0};
-        return loggedContactsIn(identity, markers_.readTail(state_.markerPath, kMarkerReadLimit),
-                                savedBytes, unchanged);
     }
-    state_.committedUndeletedMarker.reset();
-    state_.markerTailUnfinished = false;
-    return std::nullopt;
+    // The host gets the frequency the contact was made on, which the radio may have left.
+    const double hertz = recordHertz(record);
+    std::optional<std::string>& frequency = texts[kFrequencyField];
+    const std::string& current = frequency ? *frequency : state_.lastSent.frequency;
+    if (hertz > 0.0 && std::round(frequencyHertzFromKilohertzText(current)) != hertz) {
+        frequency = kilohertzText(hertz);
+    }
 }
 
-void PollCycle::CommitLoggedQso(const LoggedContacts& logged) {
-    for (std::size_t i = 0; i < logged.saves.size(); ++i) {
-        if (i > 0 && logged.saves[i]) {
+void PollCycle::CommitLoggedQso(ContactLedger& ledger,
+                                const std::vector<PendingContact>& contacts) {
+    for (std::size_t i = 0; i < contacts.size(); ++i) {
+        if (i > 0) {
             FieldTexts texts;
-            takeRecordTexts(*logged.saves[i], texts.data());
+            TakeRecordTexts(contacts[i].record, texts);
             SendChangedFields(texts);
         }
-        view_.noteContactCommitted(
-            MarkerEntry{"log.adif", logged.marker.size, logged.marker.lastWriteTime});
+        const std::string* call = contacts[i].record.field("CALL");
+        view_.noteContactCommitted(call != nullptr ? *call : std::string(), contacts[i].file);
         for (const char* macro : kCommitMacros) {
             host_.RunMacro(macro);
         }
-    }
-    RememberMarker(logged);
-    if (!logged.saves.empty()) {
-        // Outcome ignored: fldigi's fields are only a convenience for the next contact.
-        fldigi_.openSession()->call("log.clear");
-    }
-}
-
-bool PollCycle::MarkerUnchangedSince(const LoggedContacts& logged) {
-    for (const MarkerEntry& entry : markers_.find(state_.markerPath)) {
-        if (entry.name.find("log.adif") != std::string::npos) {
-            return MarkerIdentity{entry.size, entry.lastWriteTime} == logged.marker;
+        // Calls that reached no host interface saved nothing: the contact stays for later.
+        if (!host_.CallsReachHost()) {
+            return;
         }
+        ledger.markSaved(contacts[i]);
     }
-    return false;
-}
-
-void PollCycle::RememberMarker(const LoggedContacts& logged) {
-    // A contact fldigi logged while these were saved is in the file too: deleting it now would
-    // lose that contact, so the file stays and the next tick saves what was added.
-    if (!logged.keepFile && MarkerUnchangedSince(logged) && markers_.remove(state_.markerPath)) {
-        state_.committedUndeletedMarker.reset();
-        state_.markerTailUnfinished = false;
-        return;
-    }
-    state_.committedUndeletedMarker = logged.marker;
-    state_.committedMarkerBytes = logged.savedBytes;
-    state_.markerTailUnfinished = logged.keepFile;
+    // Outcome ignored: fldigi's fields are only a convenience for the next contact.
+    fldigi_.openSession()->call("log.clear");
 }
 
 }  // namespace pollcycle

@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/poll/contact_ledger.h"
 #include "app/poll/field_table.h"
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
-#include "app/poll/logged_contacts.h"
 #include "app/poll/marker_files_port.h"
 #include "app/poll/poll_state.h"
 #include "app/poll/poll_view.h"
@@ -24,8 +25,11 @@ inline constexpr uint32_t kWorkingFaceColor = 0x0000FF00;     // green
 inline constexpr uint32_t kWorkingCaptionColor = 0x00010101;  // red 1, green 1, blue 1
 
 inline constexpr const char* kConnectedCaption = "Fldigi<->Kebrin by Zorvath ---> Connected";
+// Added to the caption once records were set aside instead of saved.
+inline constexpr const char* kSetAsideNotice = " | Not saved: see unsaved-contacts.adi";
 inline constexpr const char* kFldigiNotLoadedMessage = "FLDIGI not loaded!";
 
+// The contacts come from the contact ledger, which owns fldigi's marker file.
 // Its steps are named as the window framework names a handler's work (OnTimer, AttachHost,
 // GetFldigiString, CommitLoggedQso), and so are the helpers between them.
 class PollCycle {
@@ -51,13 +55,10 @@ class PollCycle {
     void SendChangedFields(const FieldTexts& texts);
     void SendField(const FieldSpec& field, const std::string& text);
     void MapModemToMacro(const std::string& modem);
-    // What the marker file holds that is not saved yet; no value when there is no such file or
-    // nothing new in it.
-    std::optional<LoggedContacts> LookForLoggedQso();
-    void CommitLoggedQso(const LoggedContacts& logged);
-    // Whether the marker is still the file `logged` was read from.
-    bool MarkerUnchangedSince(const LoggedContacts& logged);
-    void RememberMarker(const LoggedContacts& logged);
+    // The record's own fields (its frequency among them) replace the texts to send.
+    void TakeRecordTexts(const AdifRecord& record, FieldTexts& texts) const;
+    // Saves each contact in turn; the ledger hears of each save the host took.
+    void CommitLoggedQso(ContactLedger& ledger, const std::vector<PendingContact>& contacts);
 
     PollState& state_;
     FldigiPort& fldigi_;

@@ -1,9 +1,11 @@
 // The poll cycle's process-wide state: created empty at process start, never reset.
 #pragma once
 
-#include <cstdint>
-#include <optional>
+#include <cstddef>
+#include <set>
 #include <string>
+
+#include "app/poll/ledger_progress.h"
 
 namespace pollcycle {
 
@@ -22,13 +24,18 @@ struct LastSentFields {
     std::string notes;
 };
 
-// Size and last-write time of a marker file, enough to tell a changed file from the same one.
-struct MarkerIdentity {
-    uint64_t size = 0;
-    uint64_t lastWriteTime = 0;
-    bool operator==(const MarkerIdentity& other) const {
-        return size == other.size && lastWriteTime == other.lastWriteTime;
-    }
+// What the contact ledger keeps between ticks (its record of saves lives on disk).
+struct LedgerMemory {
+    bool progressLoaded = false;
+    LedgerProgress progress;  // as last read or written
+    bool folderChecked = false;
+    // Problems already written to the log, by kind and file, until they clear.
+    std::set<std::string> reportedProblems;
+    // A file whose last record was unfinished at the last look ("name offset size"): if it is
+    // the same at the next, that record counts as damaged.
+    std::string waitedTail;
+    // Records set aside into the unsaved-contacts file since the start.
+    std::size_t setAside = 0;
 };
 
 struct PollState {
@@ -36,14 +43,7 @@ struct PollState {
     bool fldigiConnected = false;  // set once fldigi answered "fldigi.name"
     std::string markerPath;        // fldigi's contact marker file, built at first contact
     LastSentFields lastSent;
-    // A marker from which contacts were saved but which is still there (it could not be
-    // deleted, or its last record was unfinished): what it held is not saved again while it
-    // stays the same file, and once it grows only its records past `committedMarkerBytes` are.
-    std::optional<MarkerIdentity> committedUndeletedMarker;
-    uint64_t committedMarkerBytes = 0;
-    // That marker's last record was unfinished: if the file has not changed by the next tick,
-    // the record is saved as it stands.
-    bool markerTailUnfinished = false;
+    LedgerMemory ledger;
 };
 
 // The one instance of the running program.

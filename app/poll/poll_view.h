@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "app/poll/marker_files_port.h"
-
 namespace pollcycle {
 
 enum class Indicator {
@@ -37,8 +35,11 @@ class PollView {
     virtual MessageAnswer askOkCancel(const std::string& text) = 0;
     // Ends the process at once with the given exit code; never returns.
     [[noreturn]] virtual void exitProcess(unsigned exitCode) = 0;
-    // A contact logged in fldigi is about to be saved in the host (its marker was found).
-    virtual void noteContactCommitted(const MarkerEntry& /*marker*/) {}
+    // A contact logged in fldigi is about to be saved in the host: its call and the file of
+    // logged contacts it was found in.
+    virtual void noteContactCommitted(const std::string& /*call*/, const std::string& /*file*/) {}
+    // What the contact ledger has to say (a file that cannot be read, records set aside).
+    virtual void noteLedger(const std::string& /*line*/) {}
 };
 
 }  // namespace pollcycle

@@ -26,10 +26,14 @@ class NullHost : public HostPort {
 class NoMarkers : public MarkerFilesPort {
   public:
     std::vector<MarkerEntry> find(const std::string&) override { return {}; }
-    std::optional<MarkerContent> readTail(const std::string&, uint64_t) override {
+    std::optional<std::string> read(const std::string&, uint64_t, uint64_t) override {
         return std::nullopt;
     }
     bool remove(const std::string&) override { return false; }
+    bool rename(const std::string&, const std::string&) override { return false; }
+    bool append(const std::string&, const std::string&) override { return false; }
+    bool replace(const std::string&, const std::string&) override { return false; }
+    int64_t nowUtcSeconds() override { return 0; }
 };
 
 class NullView : public PollView {

@@ -20,6 +20,7 @@ import time
 import scenarios_bridge as bridge
 import scenarios_contacts as contacts
 import scenarios_failures as failures
+import scenarios_ledger as ledger
 from e2e_run import REPO, Run
 from e2e_support import Failure, PortLock
 # Scripts that add scenarios to these take the shared pieces from here.
@@ -36,6 +37,7 @@ SCENARIOS = {
     "fldigi-killed": failures.scenario_fldigi_killed,
     "host-quits": failures.scenario_host_quits,
     "marker-undeletable": failures.scenario_marker_undeletable,
+    "ledger": ledger.scenario_ledger,
 }
 
 

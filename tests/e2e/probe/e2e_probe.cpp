@@ -7,6 +7,10 @@
 //   e2e_probe states            the same for every main dialog (one line each)
 //   e2e_probe boxes             every other visible dialog window: title, texts, buttons
 //   e2e_probe press HWND ID     posts WM_COMMAND ID (BN_CLICKED) to that dialog
+//   e2e_probe hold FILE SHARE   opens FILE (creating it) as another program does that holds
+//                               it: SHARE "none" lets no one else open it, "no-delete" lets
+//                               others read and write it but not rename or delete it; prints
+//                               "held" and keeps it open until its standard input ends
 //
 // Exit code 0, or 2 on a usage error.
 #include <windows.h>
@@ -148,6 +152,27 @@ int press(const wchar_t* windowText, const wchar_t* idText) {
     return 0;
 }
 
+int hold(const wchar_t* path, const wchar_t* share) {
+    const bool none = std::wcscmp(share, L"none") == 0;
+    if (!none && std::wcscmp(share, L"no-delete") != 0) {
+        return 2;
+    }
+    const HANDLE file = ::CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
+                                      none ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        std::printf("not held: error %lu\n", ::GetLastError());
+        return 1;
+    }
+    std::puts("held");
+    std::fflush(stdout);
+    char rest[64];
+    while (std::fgets(rest, sizeof rest, stdin) != nullptr) {
+    }
+    ::CloseHandle(file);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -163,6 +188,10 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 4 && std::wcscmp(argv[1], L"press") == 0) {
         return press(argv[2], argv[3]);
     }
-    std::fputs("usage: e2e_probe state | states | boxes | press HWND ID\n", stderr);
+    if (argc == 4 && std::wcscmp(argv[1], L"hold") == 0) {
+        return hold(argv[2], argv[3]);
+    }
+    std::fputs("usage: e2e_probe state | states | boxes | press HWND ID | hold FILE SHARE\n",
+               stderr);
     return 2;
 }

@@ -142,7 +142,7 @@ TEST_F(FldigiSimSessionTest, ConnectsCopiesFieldsAndClearsAfterACommit) {
     operatorSets("log.set_call", "dl1abc");
     operatorSets("log.set_name", "M\xc3\xbcller <&>");
     operatorSets("modem.set_by_name", "PSK500R");
-    markers.present = {MarkerEntry{"log.adif", 300, 1}};
+    markers.files[state.markerPath] = "<CALL:6>DL1ABC<NAME:11>M\xc3\xbcller <&><EOR>\n";
     tick();
     EXPECT_THAT(journal.with("host "),
                 ElementsAre("SetQsoField 0 DL1ABC", "SetQsoField 1 M\xc3\xbcller <&>",

@@ -92,12 +92,9 @@ TEST(CommandLine, EndpointsTheClientCanUse) {
     }
 }
 
-TEST(CommandLine, OneInstanceNamePerEndpoint) {
-    EXPECT_EQ(instanceName("HTTP://127.0.0.1:7362/RPC2"),
-              instanceName("http://127.0.0.1:7362/rpc2"));
-    EXPECT_NE(instanceName("http://127.0.0.1:7362/RPC2"),
-              instanceName("http://127.0.0.1:7363/RPC2"));
-    EXPECT_EQ(instanceName("http://h/a\\b").find('\\'), std::string::npos);
+TEST(CommandLine, OneInstancePerSessionWhateverTheEndpoint) {
+    EXPECT_EQ(std::string(kInstanceName).find('\\'), std::string::npos);
+    EXPECT_THAT(usageText(), HasSubstr("One Varnock runs in a Windows session, whatever its"));
     EXPECT_THAT(usageText(), HasSubstr("--fldigi URL"));
     EXPECT_THAT(usageText(), HasSubstr("--log FILE"));
 }

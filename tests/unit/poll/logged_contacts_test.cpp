@@ -60,37 +60,20 @@ class LoggedContactsTest : public PollCycleTest {
     }
 };
 
-TEST_F(LoggedContactsTest, FieldsThatStayFilledGiveTheSameCallsAsAnUnreadMarker) {
-    // Two bridges side by side: one finds the record, the other cannot read the marker.
-    std::vector<std::vector<std::string>> calls;
-    for (const bool readable : {true, false}) {
-        Journal journal;
-        PollState state;
-        FakeFldigi fldigi{journal};
-        FakeHost host{journal};
-        FakeMarkerFiles markers{journal};
-        FakeView view{journal};
-        PollCycle cycle{state, fldigi, host, markers, view};
-        state.hostAttached = state.fldigiConnected = true;
-        fldigi.set("log.get_call", "DL1ABC");
-        fldigi.set("log.get_rst_in", "599");
-        fldigi.set("log.get_rst_out", "599");
-        cycle.OnTimer();
-        fldigi.set("log.get_name", "Hans");
-        fldigi.set("log.get_frequency", "14071.500");
-        fldigi.set("modem.get_name", "PSK500R");
-        markers.write(record("DL1ABC", "Hans", ""), 7);
-        if (!readable) {
-            markers.content.reset();
-        }
-        cycle.OnTimer();
-        calls.push_back(journal.with("host "));
-    }
-    EXPECT_EQ(calls[0], calls[1]);
-    EXPECT_THAT(calls[0],
-                ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 2 599",
-                                         "SetQsoField 5 599", "SetQsoField 1 Hans",
-                                         "RunMacro <MODEADD:PSKR>", "SetFrequency 14071500.0"}})));
+TEST_F(LoggedContactsTest, FieldsThatStayFilledGiveTheCallsOfFldigisDefaultSettings) {
+    connectBoth();
+    fldigi.set("log.get_call", "DL1ABC");
+    fldigi.set("log.get_rst_in", "599");
+    fldigi.set("log.get_rst_out", "599");
+    tick();
+    fldigi.set("log.get_name", "Hans");
+    fldigi.set("log.get_frequency", "14071.500");
+    fldigi.set("modem.get_name", "PSK500R");
+    markers.write(record("DL1ABC", "Hans", ""));
+    tick();
+    EXPECT_THAT(hostCalls(),
+                ElementsAreArray(saves({{"SetQsoField 1 Hans", "RunMacro <MODEADD:PSKR>",
+                                         "SetFrequency 14071500.0"}})));
 }
 
 TEST_F(LoggedContactsTest, ClearedFieldsLeaveTheHostWithTheLoggedContact) {
@@ -98,11 +81,11 @@ TEST_F(LoggedContactsTest, ClearedFieldsLeaveTheHostWithTheLoggedContact) {
     fldigiShows("DL1ABC", "Hans", "Berlin");
     tick();
     fldigiShows("", "", "");  // "Clear on save": emptied right after logging
-    markers.write(record("DL1ABC", "Hans", "Berlin"), 7);
+    markers.write(record("DL1ABC", "Hans", "Berlin"));
 
     tick();
     EXPECT_THAT(hostCalls(), ElementsAreArray(kSaveMacros));
-    EXPECT_THAT(journal.with("files remove"), ElementsAre(" C:\\fl\\temp\\log.adif"));
+    EXPECT_FALSE(markers.content(FakeMarkerFiles::kMarker));
 
     tick();  // the cleared fields follow once the contact is saved
     EXPECT_THAT(hostCalls(), ElementsAre("SetQsoField 0 ", "SetQsoField 1 ", "SetQsoField 3 "));
@@ -112,7 +95,7 @@ TEST_F(LoggedContactsTest, ContactTypedAndLoggedBetweenTwoTicks) {
     connectBoth();
     fldigiShows("", "", "");
     tick();
-    markers.write(record("DL1ABC", "M\xc3\xbcller", "K\xc3\xb6ln"), 7);
+    markers.write(record("DL1ABC", "M\xc3\xbcller", "K\xc3\xb6ln"));
     tick();
     EXPECT_THAT(hostCalls(),
                 ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 M\xc3\xbcller",
@@ -125,27 +108,25 @@ TEST_F(LoggedContactsTest, EveryRecordIsSavedWithItsOwnFieldsInFileOrder) {
     fldigiShows("", "", "");
     tick();
     markers.write(record("DL1ABC", "Hans", "Berlin") + record("F5XYZ", "Jean", "Berlin") +
-                      record("G4AAA", "Jean", ""),
-                  7);
+                  record("G4AAA", "Jean", ""));
     tick();
     EXPECT_THAT(hostCalls(), ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans",
                                                       "SetQsoField 3 Berlin"},
                                                      {"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean"},
                                                      {"SetQsoField 0 G4AAA", "SetQsoField 3 "}})));
-    EXPECT_THAT(journal.with("files remove"), ElementsAre(" C:\\fl\\temp\\log.adif"));
     EXPECT_EQ(logClears(), 1u);
 }
 
 TEST_F(LoggedContactsTest, UndeletableMarkerSavesOnlyTheRecordsAddedSince) {
     connectBoth();
     fldigiShows("", "", "");
-    markers.deletable = false;
-    markers.write(record("DL1ABC", "Hans", ""), 7);
+    markers.unrenamable = markers.undeletable = {FakeMarkerFiles::kMarker};
+    markers.write(record("DL1ABC", "Hans", ""));
     tick();
     tick();  // the same file: nothing saved again, fldigi's cleared fields go out
     EXPECT_THAT(hostCalls(), ElementsAre("SetQsoField 0 ", "SetQsoField 1 "));
 
-    markers.write(record("DL1ABC", "Hans", "") + record("F5XYZ", "Jean", ""), 9);
+    markers.log(record("F5XYZ", "Jean", ""));
     tick();
     EXPECT_THAT(hostCalls(),
                 ElementsAreArray(saves({{"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean"}})));
@@ -156,6 +137,7 @@ TEST_F(LoggedContactsTest, UndeletableMarkerSavesOnlyTheRecordsAddedSince) {
 struct DamagedRow {
     const char* name;
     std::string content;  // what the marker holds
+    bool keptAside;
 };
 
 void PrintTo(const DamagedRow& row, std::ostream* out) {
@@ -165,47 +147,62 @@ void PrintTo(const DamagedRow& row, std::ostream* out) {
 class DamagedMarkerTest : public LoggedContactsTest,
                           public ::testing::WithParamInterface<DamagedRow> {};
 
-// Nothing in the file can stand for the contact: it is saved with the fields as read.
-TEST_P(DamagedMarkerTest, SavesOnceWithTheFieldsAsRead) {
+// Nothing in the file can stand for the contact: nothing is saved, the host's form keeps what
+// it holds, and what there was is set aside for the operator.
+TEST_P(DamagedMarkerTest, SavesNothing) {
     connectBoth();
     fldigiShows("DL1ABC", "Hans", "");
     tick();
-    markers.write(GetParam().content, 7);
+    markers.write(GetParam().content);
     tick();
-    EXPECT_THAT(hostCalls(), ElementsAreArray(kSaveMacros));
-    EXPECT_THAT(journal.with("files remove"), ElementsAre(" C:\\fl\\temp\\log.adif"));
+    tick();
+    EXPECT_THAT(hostCalls(), IsEmpty());
+    EXPECT_EQ(logClears(), 0u);
+    EXPECT_EQ(
+        markers.paths(),
+        std::vector<std::string>(
+            GetParam().keptAside ? std::vector<std::string>{"C:\\fl\\temp\\unsaved-contacts.adi",
+                                                            "C:\\fl\\temp\\varnock-saved.txt"}
+                                 : std::vector<std::string>{"C:\\fl\\temp\\varnock-saved.txt"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Contents, DamagedMarkerTest,
-    ::testing::Values(DamagedRow{"Empty", ""}, DamagedRow{"LineBreakOnly", "\r\n"},
-                      DamagedRow{"UnparsableRecord", "<CALL:x>F5XYZ<NAME:4>Jean<EOR>\n"},
-                      DamagedRow{"RecordWithoutCall", "<NAME:4>Jean<QTH:5>Paris<EOR>\n"},
-                      DamagedRow{"RecordWithEmptyCall", record("", "Jean", "Paris")}),
+    ::testing::Values(DamagedRow{"Empty", "", false}, DamagedRow{"LineBreakOnly", "\r\n", false},
+                      DamagedRow{"UnparsableRecord", "<CALL:x>F5XYZ<NAME:4>Jean<EOR>\n", true},
+                      DamagedRow{"RecordWithoutCall", "<NAME:4>Jean<QTH:5>Paris<EOR>\n", true},
+                      DamagedRow{"RecordWithEmptyCall", record("", "Jean", "Paris"), true}),
     [](const ::testing::TestParamInfo<DamagedRow>& info) { return info.param.name; });
 
-TEST_F(LoggedContactsTest, UnreadableMarkerIsSavedWithTheFieldsAsRead) {
+TEST_F(LoggedContactsTest, UnreadableMarkerIsLeftAloneUntilItCanBeRead) {
     connectBoth();
     fldigiShows("", "", "");
     tick();
-    markers.write(record("DL1ABC", "Hans", ""), 7);
-    markers.content.reset();
+    markers.write(record("DL1ABC", "Hans", ""));
+    markers.unreadable = markers.unrenamable = {FakeMarkerFiles::kMarker};
     tick();
-    EXPECT_THAT(hostCalls(), ElementsAreArray(kSaveMacros));
+    EXPECT_THAT(hostCalls(), IsEmpty());
+    markers.unreadable = markers.unrenamable = {};
+    tick();
+    EXPECT_THAT(hostCalls(),
+                ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans"}})));
 }
 
 TEST_F(LoggedContactsTest, DamagedRecordBetweenGoodOnesKeepsTheirFields) {
     connectBoth();
     fldigiShows("", "", "");
     tick();
-    markers.write(
-        record("DL1ABC", "Hans", "") + "<CALL:99x>F5XYZ<EOR>\n" + record("G4AAA", "Bob", ""), 7);
+    markers.write(record("DL1ABC", "Hans", "") + "<CALL:99x>F5XYZ<EOR>\n" +
+                  record("G4AAA", "Bob", ""));
     tick();
-    // The damaged record in the middle is saved with the fields the host has at that point.
-    EXPECT_THAT(hostCalls(),
-                ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans"},
-                                        {},
-                                        {"SetQsoField 0 G4AAA", "SetQsoField 1 Bob"}})));
+    std::vector<std::string> calls = hostCalls();
+    tick();
+    for (const std::string& call : hostCalls()) {
+        calls.push_back(call);
+    }
+    // The damaged record in the middle saves nothing.
+    EXPECT_THAT(calls, ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans"},
+                                               {"SetQsoField 0 G4AAA", "SetQsoField 1 Bob"}})));
 }
 
 TEST_F(LoggedContactsTest, RecordStillBeingWrittenWaitsForTheNextTick) {
@@ -213,87 +210,90 @@ TEST_F(LoggedContactsTest, RecordStillBeingWrittenWaitsForTheNextTick) {
     fldigiShows("", "", "");
     tick();
     const std::string second = record("F5XYZ", "Jean", "");
-    markers.write(record("DL1ABC", "Hans", "") + second.substr(0, 30), 7);
+    const std::string claimed = "C:\\fl\\temp\\varnock-claimed-1.adif";
+    markers.write(record("DL1ABC", "Hans", "") + second.substr(0, 30));
     tick();
     EXPECT_THAT(hostCalls(),
                 ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans"}})));
-    EXPECT_THAT(journal.with("files remove"), IsEmpty());
 
-    markers.write(record("DL1ABC", "Hans", "") + second, 8);
+    markers.files[claimed] = record("DL1ABC", "Hans", "") + second;  // its writer goes on
     tick();
     EXPECT_THAT(hostCalls(),
                 ElementsAreArray(saves({{"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean"}})));
-    EXPECT_THAT(journal.with("files remove"), ElementsAre(" C:\\fl\\temp\\log.adif"));
-    EXPECT_FALSE(state.committedUndeletedMarker.has_value());
+    tick();
+    EXPECT_FALSE(markers.content(claimed));
 }
 
-TEST_F(LoggedContactsTest, ContactLoggedWhileSavingIsNotDeletedWithTheFile) {
+TEST_F(LoggedContactsTest, ContactLoggedWhileSavingIsSavedOnTheNextTick) {
     connectBoth();
     fldigiShows("", "", "");
     tick();
-    const std::string first = record("DL1ABC", "Hans", "");
-    markers.write(first, 7);
-    markers.afterRead = [&] { markers.write(first + record("F5XYZ", "Jean", ""), 8); };
+    markers.write(record("DL1ABC", "Hans", ""));
+    markers.afterRead = [&] { markers.log(record("F5XYZ", "Jean", "")); };
     tick();
     EXPECT_THAT(hostCalls(),
                 ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans"}})));
-    EXPECT_THAT(journal.with("files remove"), IsEmpty());
 
     tick();
     EXPECT_THAT(hostCalls(),
                 ElementsAreArray(saves({{"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean"}})));
-    EXPECT_THAT(journal.with("files remove"), ElementsAre(" C:\\fl\\temp\\log.adif"));
 }
 
-TEST_F(LoggedContactsTest, UnfinishedRecordThatStaysSoIsSavedOnTheTickAfter) {
+TEST_F(LoggedContactsTest, UnfinishedRecordThatStaysSoIsSetAsideOnTheTickAfter) {
     connectBoth();
     fldigiShows("DL1ABC", "Hans", "");
     tick();
-    markers.write("<CALL:6>F5X", 7);
+    markers.write("<CALL:6>F5X");
+    tick();
+    tick();
     tick();
     EXPECT_THAT(hostCalls(), IsEmpty());
-    EXPECT_EQ(logClears(), 0u);  // nothing was saved
-    tick();
-    EXPECT_THAT(hostCalls(), ElementsAreArray(kSaveMacros));
-    EXPECT_THAT(journal.with("files remove"), ElementsAre(" C:\\fl\\temp\\log.adif"));
+    EXPECT_EQ(logClears(), 0u);
+    EXPECT_THAT(markers.content("C:\\fl\\temp\\unsaved-contacts.adi").value_or(""),
+                ::testing::HasSubstr("[CALL:6]F5X"));
 }
 
-TEST_F(LoggedContactsTest, FrequencyAndModemComeFromTheReadsNotTheRecord) {
+TEST_F(LoggedContactsTest, FrequencyFromTheRecordModemFromTheReads) {
     connectBoth();
     fldigiShows("", "", "");
-    fldigi.set("log.get_frequency", "7035.000");
+    fldigi.set("log.get_frequency", "7035.000");  // the radio has moved on since
     fldigi.set("modem.get_name", "RTTY");
-    markers.write(record("DL1ABC", "Hans", ""), 7);  // FREQ 14.071500, MODE PSK
+    markers.write(record("DL1ABC", "Hans", "") + record("F5XYZ", "Jean", "") +
+                  record("G4AAA", "Bob", ""));
+    markers.files[FakeMarkerFiles::kMarker].replace(
+        markers.files[FakeMarkerFiles::kMarker].find("14.071500"), 9, "21,074000");
     tick();
-    EXPECT_THAT(
-        hostCalls(),
-        ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans", "SetQsoField 2 599",
-                                 "SetQsoField 5 599", "SetMode RTTY", "SetFrequency 7035000.0"}})));
+    EXPECT_THAT(hostCalls(),
+                ElementsAreArray(
+                    saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans", "SetQsoField 2 599",
+                            "SetQsoField 5 599", "SetMode RTTY", "SetFrequency 21074000.0"},
+                           {"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean", "SetFrequency 14071500.0"},
+                           {"SetQsoField 0 G4AAA", "SetQsoField 1 Bob"}})));
+    tick();  // fldigi's own frequency follows
+    EXPECT_THAT(hostCalls(),
+                ElementsAre("SetQsoField 0 ", "SetQsoField 1 ", "SetFrequency 7035000.0"));
 }
 
-TEST_F(LoggedContactsTest, MarkerOverTheReadLimitGivesItsLastRecordsThatFit) {
+TEST_F(LoggedContactsTest, OldRecordsAreSetAsideAndTheWindowSaysSo) {
     connectBoth();
     fldigiShows("", "", "");
     tick();
-    std::string content;
-    std::vector<std::size_t> starts;
-    while (content.size() < kMarkerReadLimit + 4096) {
-        starts.push_back(content.size());
-        content += record("K" + std::to_string(starts.size()), "", "");
-    }
-    // The cut begins inside a record (or at one): the records that start after it are used.
-    const std::size_t cut = content.size() - kMarkerReadLimit;
-    std::size_t fit = 0;
-    for (const std::size_t start : starts) {
-        fit += start > cut ? 1 : 0;
-    }
-    markers.write(content, 7);
+    const auto at = [](const std::string& call, const char* date, const char* time) {
+        return "<QSO_DATE:8>" + std::string(date) + "<TIME_ON:4>" + time +
+               "<CALL:" + std::to_string(call.size()) + ">" + call + "<EOR>\n";
+    };
+    markers.write(at("G4OLD", "20251208", "1200") + at("G4OLD", "20261208", "1129") +
+                  at("DL1ABC", "20261208", "1131"));
     tick();
-    const std::vector<std::string> calls = journal.with("host SetQsoField 0 ");
-    ASSERT_EQ(calls.size(), fit);
-    EXPECT_EQ(calls.front(), "K" + std::to_string(starts.size() - fit + 1));
-    EXPECT_EQ(calls.back(), "K" + std::to_string(starts.size()));
-    EXPECT_EQ(journal.with("host RunMacro <SAVEQSO>").size(), calls.size());
+    EXPECT_THAT(journal.with("host SetQsoField 0 "), ElementsAre("DL1ABC"));
+    EXPECT_THAT(journal.with("view caption "),
+                ElementsAre("Fldigi<->Kebrin by Zorvath ---> Connected",
+                            "Fldigi<->Kebrin by Zorvath ---> Connected | Not saved: see "
+                            "unsaved-contacts.adi"));
+    tick();
+    EXPECT_THAT(journal.with("view caption "),
+                ElementsAre("Fldigi<->Kebrin by Zorvath ---> Connected | Not saved: see "
+                            "unsaved-contacts.adi"));
 }
 
 }  // namespace

@@ -87,7 +87,8 @@ class FakeHost : public HostPort {
     explicit FakeHost(Journal& journal) : journal_(journal) {}
 
     bool running = true;
-    std::string throwOn;  // empty: never throws
+    bool reachesHost = true;  // false: calls are skipped, as without a host interface
+    std::string throwOn;      // empty: never throws
     std::vector<double> frequencies;
 
     bool Attach() override {
@@ -105,6 +106,7 @@ class FakeHost : public HostPort {
         record(text);
     }
     void SetMode(const std::string& mode) override { record("SetMode " + mode); }
+    bool CallsReachHost() const override { return reachesHost; }
 
   private:
     void record(const std::string& call) {
@@ -116,51 +118,108 @@ class FakeHost : public HostPort {
     Journal& journal_;
 };
 
-// The marker files: `present` entries are found for any pattern; remove() empties them
-// unless `deletable` is false. Events "files find <pattern>", "files remove <path>".
+// fldigi's "temp" folder and whatever else the tests put there, in memory: paths are texts,
+// names the part after the last backslash. Events "files <operation> <path>".
 class FakeMarkerFiles : public MarkerFilesPort {
   public:
+    static constexpr const char* kMarker = "C:\\fl\\temp\\log.adif";
+    static constexpr int64_t kNow = 1796731200;  // 2026-12-08 12:00:00 UTC
+
     explicit FakeMarkerFiles(Journal& journal) : journal_(journal) {}
 
-    std::vector<MarkerEntry> present;
-    bool deletable = true;
-    // What the marker holds; no value: it cannot be read.
-    std::optional<std::string> content;
+    std::map<std::string, std::string> files;  // path -> content
+    std::set<std::string> folders = {"C:\\fl\\temp"};
+    // Paths that cannot be read (locked), deleted or renamed (held open by another program).
+    std::set<std::string> unreadable, undeletable, unrenamable;
+    bool appendFails = false;
+    int64_t now = kNow;
     // Runs once, right after the next read (fldigi logging while the bridge saves).
     std::function<void()> afterRead;
 
-    // fldigi (re)writes the marker: it is there with these bytes, written at `time`.
-    void write(const std::string& bytes, uint64_t time) {
-        content = bytes;
-        present = {MarkerEntry{"log.adif", bytes.size(), time}};
+    // fldigi logs: appends to its marker, creating it when there is none.
+    void log(const std::string& bytes) { files[kMarker] += bytes; }
+    // fldigi's marker holds exactly these bytes.
+    void write(const std::string& bytes) { files[kMarker] = bytes; }
+    std::optional<std::string> content(const std::string& path) const {
+        const auto it = files.find(path);
+        return it != files.end() ? std::optional<std::string>(it->second) : std::nullopt;
+    }
+    // The paths of the files in the folder, in name order.
+    std::vector<std::string> paths() const {
+        std::vector<std::string> found;
+        for (const auto& entry : files) {
+            found.push_back(entry.first);
+        }
+        return found;
     }
 
     std::vector<MarkerEntry> find(const std::string& pattern) override {
         journal_.add("files find " + pattern);
-        return present;
+        std::vector<MarkerEntry> found;
+        if (folders.count(pattern) != 0) {
+            found.push_back(MarkerEntry{nameOf(pattern), 0, 0});
+        }
+        const std::size_t star = pattern.find('*');
+        for (const auto& [path, bytes] : files) {
+            const bool match = star == std::string::npos
+                                   ? path == pattern
+                                   : path.size() >= pattern.size() - 1 &&
+                                         path.compare(0, star, pattern, 0, star) == 0 &&
+                                         path.compare(path.size() - (pattern.size() - star - 1),
+                                                      std::string::npos, pattern, star + 1) == 0 &&
+                                         path.find('\\', star) == std::string::npos;
+            if (match) {
+                found.push_back(MarkerEntry{nameOf(path), bytes.size(), 0});
+            }
+        }
+        return found;
     }
-    std::optional<MarkerContent> readTail(const std::string& path, uint64_t maxBytes) override {
+    std::optional<std::string> read(const std::string& path, uint64_t offset,
+                                    uint64_t maxBytes) override {
         journal_.add("files read " + path);
-        std::optional<MarkerContent> read;
-        if (content) {
-            const uint64_t offset = content->size() > maxBytes ? content->size() - maxBytes : 0;
-            read = MarkerContent{offset, content->substr(offset)};
+        std::optional<std::string> bytes;
+        const auto it = files.find(path);
+        if (it != files.end() && unreadable.count(path) == 0) {
+            bytes = offset < it->second.size() ? it->second.substr(offset, maxBytes) : "";
         }
         if (afterRead) {
             std::exchange(afterRead, nullptr)();
         }
-        return read;
+        return bytes;
     }
     bool remove(const std::string& path) override {
         journal_.add("files remove " + path);
-        if (deletable) {
-            present.clear();
-            content.reset();
-        }
-        return deletable;
+        return undeletable.count(path) == 0 && files.erase(path) > 0;
     }
+    bool rename(const std::string& from, const std::string& to) override {
+        journal_.add("files rename " + from + " " + to);
+        const auto it = files.find(from);
+        if (it == files.end() || unrenamable.count(from) != 0 || files.count(to) != 0) {
+            return false;
+        }
+        files[to] = it->second;
+        files.erase(from);
+        return true;
+    }
+    bool append(const std::string& path, const std::string& bytes) override {
+        journal_.add("files append " + path);
+        if (appendFails) {
+            return false;
+        }
+        files[path] += bytes;
+        return true;
+    }
+    bool replace(const std::string& path, const std::string& bytes) override {
+        journal_.add("files replace " + path);
+        files[path] = bytes;
+        return true;
+    }
+    std::string lastErrorText() override { return "Access is denied."; }
+    int64_t nowUtcSeconds() override { return now; }
 
   private:
+    static std::string nameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+
     Journal& journal_;
 };
 

@@ -40,10 +40,10 @@ TEST(InstanceLock, OneHolderPerNameUntilItLetsGo) {
     {
         const InstanceLock first(name);
         const InstanceLock second(name);
-        const InstanceLock otherEndpoint(uniqueName("other"));
+        const InstanceLock otherName(uniqueName("other"));
         EXPECT_TRUE(first.acquired());
         EXPECT_FALSE(second.acquired());
-        EXPECT_TRUE(otherEndpoint.acquired());
+        EXPECT_TRUE(otherName.acquired());
     }
     EXPECT_TRUE(InstanceLock(name).acquired()) << "free again once every holder has gone";
 }

@@ -17,8 +17,10 @@ void CVarnockDlg::OnTimer(UINT_PTR) {
     WindowsMarkerFiles markers;
     DialogPollView view(*this);
     if (diagnostics::LogContext* log = m_run != nullptr ? m_run->logContext() : nullptr) {
-        diagnostics::runLoggedTick(*log, pollcycle::processPollState(), fldigi, hostDriver, markers,
-                                   view);
+        diagnostics::LoggedPorts logged(*log, fldigi, hostDriver, markers, view);
+        pollcycle::PollCycle(pollcycle::processPollState(), logged.fldigi, logged.host,
+                             logged.markers, logged.view)
+            .OnTimer();
         return;
     }
     pollcycle::PollCycle(pollcycle::processPollState(), fldigi, hostDriver, markers, view)

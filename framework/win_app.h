@@ -11,10 +11,6 @@
 
 class CWnd;
 
-// The program's name as the user sees it in Explorer: its file name without the extension
-// ("Varnock"); empty when the system cannot tell it.
-std::wstring ProgramName();
-
 class CWinApp : public CCmdTarget {
   public:
     CWinApp() = default;

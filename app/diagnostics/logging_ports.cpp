@@ -4,7 +4,6 @@
 #include <exception>
 
 #include "app/diagnostics/host_call_text.h"
-#include "app/poll/poll_cycle.h"
 
 namespace diagnostics {
 namespace {
@@ -140,16 +139,6 @@ void LoggingPollView::noteContactCommitted(const std::string& call, const std::s
 void LoggingPollView::noteLedger(const std::string& line) {
     context_.log.write(context_.utf8(line));
     inner_.noteLedger(line);
-}
-
-void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,
-                   pollcycle::HostPort& host, pollcycle::MarkerFilesPort& markers,
-                   pollcycle::PollView& view) {
-    LoggingFldigiPort loggedFldigi(fldigi, context);
-    LoggingHostPort loggedHost(host, context);
-    LoggingMarkerFiles loggedMarkers(markers, context);
-    LoggingPollView loggedView(view, context);
-    pollcycle::PollCycle(state, loggedFldigi, loggedHost, loggedMarkers, loggedView).OnTimer();
 }
 
 }  // namespace diagnostics

@@ -13,7 +13,6 @@
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
 #include "app/poll/marker_files_port.h"
-#include "app/poll/poll_state.h"
 #include "app/poll/poll_view.h"
 
 namespace diagnostics {
@@ -120,9 +119,19 @@ class LoggingPollView : public pollcycle::PollView {
     LogContext& context_;
 };
 
-// One tick of the poll cycle with all four ports logged.
-void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,
-                   pollcycle::HostPort& host, pollcycle::MarkerFilesPort& markers,
-                   pollcycle::PollView& view);
+// The four ports with every call written to the log; the app runs the poll cycle over them.
+struct LoggedPorts {
+    LoggedPorts(LogContext& context, pollcycle::FldigiPort& fldigi, pollcycle::HostPort& host,
+                pollcycle::MarkerFilesPort& markers, pollcycle::PollView& view)
+        : fldigi(fldigi, context),
+          host(host, context),
+          markers(markers, context),
+          view(view, context) {}
+
+    LoggingFldigiPort fldigi;
+    LoggingHostPort host;
+    LoggingMarkerFiles markers;
+    LoggingPollView view;
+};
 
 }  // namespace diagnostics

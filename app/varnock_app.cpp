@@ -20,7 +20,6 @@ bool CVarnockApp::InitInstance() {
     ::InitCommonControlsEx(&controls);
 
     CWinApp::InitInstance();
-    SetRegistryKey(L"Локальные приложения, созданные с помощью мастера приложений");
 
     CVarnockDlg dialog;
     dialog.m_run = m_run;

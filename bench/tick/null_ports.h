@@ -1,0 +1,54 @@
+// The poll cycle's host, marker-file and view ports doing nothing, for timing ticks. Each port
+// is implemented here in full: when a port gains a member, it gains a do-nothing one here.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/poll/host_port.h"
+#include "app/poll/marker_files_port.h"
+#include "app/poll/poll_view.h"
+
+namespace pollcycle::nullports {
+
+class NullHost : public HostPort {
+  public:
+    bool Attach() override { return true; }
+    void RunMacro(const std::string&) override {}
+    void SetQsoField(int32_t, const std::string&) override {}
+    void SetFrequency(double) override {}
+    void SetMode(const std::string&) override {}
+};
+
+class NoMarkers : public MarkerFilesPort {
+  public:
+    std::vector<MarkerEntry> find(const std::string&) override { return {}; }
+    std::optional<std::string> read(const std::string&, uint64_t, uint64_t) override {
+        return std::nullopt;
+    }
+    bool remove(const std::string&) override { return false; }
+    bool rename(const std::string&, const std::string&) override { return false; }
+    bool append(const std::string&, const std::string&) override { return false; }
+    bool replace(const std::string&, const std::string&) override { return false; }
+    int64_t nowUtcSeconds() override { return 0; }
+};
+
+class NullView : public PollView {
+  public:
+    void killTimer(unsigned) override {}
+    void setTimer(unsigned, unsigned) override {}
+    void setIndicatorText(Indicator, const std::string&) override {}
+    void setIndicatorFaceColor(Indicator, uint32_t) override {}
+    void setIndicatorCaptionColor(Indicator, uint32_t) override {}
+    void setCheckedFlag(Indicator, bool) override {}
+    void moveFlagsIntoControls() override {}
+    void setCaption(const std::string&) override {}
+    void showLinkMark() override {}
+    MessageAnswer askOkCancel(const std::string&) override { return MessageAnswer::Cancel; }
+    [[noreturn]] void exitProcess(unsigned code) override { std::exit(static_cast<int>(code)); }
+};
+
+}  // namespace pollcycle::nullports

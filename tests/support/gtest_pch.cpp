@@ -1,0 +1,1 @@
+// Compiles the precompiled header of the test programs (see tests/CMakeLists.txt).

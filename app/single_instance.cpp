@@ -1,8 +1,10 @@
 #include "app/single_instance.h"
 
+#include "app/poll/main_caption.h"
+
 namespace {
 
-constexpr wchar_t kMainCaptionStart[] = L"Fldigi<->Kebrin by Zorvath";
+constexpr wchar_t kMainCaptionStart[] = L"" VARNOCK_MAIN_CAPTION;
 constexpr DWORD kRetryMs = 50;
 
 std::wstring sessionLocal(const std::string& name, const wchar_t* suffix) {

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
+
+#include "base/kernel_handle.h"
 
 class InstanceLock {
   public:
@@ -22,14 +22,9 @@ class InstanceLock {
     bool bringRunningBridgeToFront(DWORD timeoutMs) const;
 
   private:
-    struct HandleCloser {
-        void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-    };
-    using Handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
-
     DWORD runningProcessId() const;
 
-    Handle mutex_;
-    Handle sharedBlock_;
+    KernelHandle mutex_;
+    KernelHandle sharedBlock_;
     bool acquired_ = false;
 };

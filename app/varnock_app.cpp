@@ -21,7 +21,6 @@ bool CVarnockApp::InitInstance() {
     ::InitCommonControlsEx(&controls);
 
     CWinApp::InitInstance();
-    SetRegistryKey(L"Локальные приложения, созданные с помощью мастера приложений");
 
     CVarnockDlg dialog;
     Bridge bridge(m_run, dialog);

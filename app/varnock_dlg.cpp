@@ -25,7 +25,6 @@ void AttachIndicator(CAdvancedButton& indicator, UINT controlId, CWnd* dialog) {
         indicator.m_faceColor = kNotLoadedFace;
         indicator.m_captionColor = pollcycle::kWorkingCaptionColor;
         indicator.m_disabledCaptionColor = kDisabledCaption;
-        indicator.m_shapeKind = kRectangleShape;
     }
     indicator.m_shapeKind = kRectangleShape;
     indicator.Redraw();

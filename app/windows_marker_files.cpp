@@ -6,19 +6,11 @@
 #include <memory>
 #include <type_traits>
 
+#include "base/kernel_handle.h"
+#include "base/system_error_text.h"
 #include "framework/text_conversion.h"
 
 namespace {
-
-struct FindCloser {
-    void operator()(HANDLE search) const { ::FindClose(search); }
-};
-using FindHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
-
-struct HandleCloser {
-    void operator()(HANDLE file) const { ::CloseHandle(file); }
-};
-using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 constexpr DWORD kChunkBytes = 1u << 20;
 
@@ -35,10 +27,9 @@ pollcycle::MarkerEntry entryOf(const WIN32_FIND_DATAW& found) {
     return entry;
 }
 
-FileHandle openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-    const HANDLE opened = ::CreateFileW(WidenUtf8(path).c_str(), access, share, nullptr,
-                                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return FileHandle(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+KernelHandle openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+    return AdoptFileHandle(::CreateFileW(WidenUtf8(path).c_str(), access, share, nullptr,
+                                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool writeAll(HANDLE file, const std::string& bytes) {
@@ -58,16 +49,7 @@ bool writeAll(HANDLE file, const std::string& bytes) {
 
 bool WindowsMarkerFiles::failed() {
     const DWORD error = ::GetLastError();
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    lastError_ = length > 0 ? ToUtf8(std::wstring_view(text, length)) : std::string();
-    ::LocalFree(text);
-    while (!lastError_.empty() &&
-           (lastError_.back() == '\n' || lastError_.back() == '\r' || lastError_.back() == ' ')) {
-        lastError_.pop_back();
-    }
+    lastError_ = SystemErrorText(error);
     if (lastError_.empty()) {
         lastError_ = "error " + std::to_string(error);
     }
@@ -91,7 +73,7 @@ std::vector<pollcycle::MarkerEntry> WindowsMarkerFiles::find(const std::string& 
 std::optional<std::string> WindowsMarkerFiles::read(const std::string& path, uint64_t offset,
                                                     uint64_t maxBytes) {
     // fldigi may be appending while this reads: share reading, writing and deleting.
-    const FileHandle file = openFile(
+    const KernelHandle file = openFile(
         path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
     LARGE_INTEGER start{};
     start.QuadPart = static_cast<LONGLONG>(offset);
@@ -128,7 +110,7 @@ bool WindowsMarkerFiles::rename(const std::string& from, const std::string& to) 
 }
 
 bool WindowsMarkerFiles::append(const std::string& path, const std::string& bytes) {
-    const FileHandle file = openFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
+    const KernelHandle file = openFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
     return (file && writeAll(file.get(), bytes)) || failed();
 }
 
@@ -136,7 +118,7 @@ bool WindowsMarkerFiles::replace(const std::string& path, const std::string& byt
     // Written whole beside it, then put in its place in one step.
     const std::string fresh = path + ".new";
     {
-        const FileHandle file = openFile(fresh, GENERIC_WRITE, 0, CREATE_ALWAYS);
+        const KernelHandle file = openFile(fresh, GENERIC_WRITE, 0, CREATE_ALWAYS);
         if (!file || !writeAll(file.get(), bytes)) {
             return failed();
         }

@@ -1,5 +1,6 @@
 #include "framework/automation_error.h"
 
+#include "base/system_error_text.h"
 #include "framework/text_conversion.h"
 
 #include <cstdio>
@@ -10,17 +11,8 @@ namespace {
 
 // The system's text for an HRESULT, without the trailing line break; empty when it has none.
 std::wstring systemText(HRESULT hresult) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(hresult), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text;
-    if (length != 0 && buffer != nullptr) {
-        text.assign(buffer, length);
-    }
-    ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' ||
-                             text.back() == L'.')) {
+    std::wstring text = SystemErrorTextWide(static_cast<DWORD>(hresult));
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'.')) {
         text.pop_back();
     }
     return text;

@@ -23,7 +23,6 @@ class CCmdTarget {
 
     virtual const CRuntimeClass* GetRuntimeClass() const;
     virtual const MessageMap* GetMessageMap() const;
-    bool IsKindOf(const CRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
 
     // Runs the table's handler for a WM_COMMAND with this id and notification code, if there
     // is one; true when a handler ran.

@@ -1,7 +1,7 @@
 #include "framework/handler_boundary.h"
 
+#include "framework/program_name.h"
 #include "framework/text_conversion.h"
-#include "framework/win_app.h"
 
 #include <cwchar>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/utf8.h"
+#include "base/utf8.h"
 
 // The 8-bit text in wide characters, in the code page DecodeAsUtf8 chooses.
 std::wstring WidenText(std::string_view text);

@@ -1,5 +1,6 @@
 #include "framework/win_app.h"
 
+#include "framework/program_name.h"
 #include "framework/wnd.h"
 
 const CRuntimeClass CWinApp::classCWinApp{"CWinApp", &CCmdTarget::classCCmdTarget};
@@ -7,21 +8,6 @@ const CRuntimeClass CWinApp::classCWinApp{"CWinApp", &CCmdTarget::classCCmdTarge
 const MessageMap* CWinApp::GetThisMessageMap() {
     static const MessageMap map{&CCmdTarget::GetThisMessageMap, nullptr, nullptr};
     return &map;
-}
-
-std::wstring ProgramName() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length);
-    const std::size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) {
-        name.erase(0, slash + 1);
-    }
-    const std::size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot != 0) {
-        name.erase(dot);
-    }
-    return name;
 }
 
 int CWinApp::Run() {

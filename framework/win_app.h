@@ -11,10 +11,6 @@
 
 class CWnd;
 
-// The program's name as the user sees it in Explorer: its file name without the extension
-// ("Varnock"); empty when the system cannot tell it.
-std::wstring ProgramName();
-
 class CWinApp : public CCmdTarget {
   public:
     CWinApp() = default;
@@ -26,9 +22,6 @@ class CWinApp : public CCmdTarget {
 
     // The main window; its unhandled commands (ID_HELP) come to the application.
     void SetMainWnd(CWnd* window);
-
-    // Names the settings key under HKCU\Software. Nothing is read or written under it.
-    void SetRegistryKey(const wchar_t* key) { m_registryKey = key; }
 
     // The standard help command: this program ships no help file, so it says so.
     void OnHelp();
@@ -42,6 +35,5 @@ class CWinApp : public CCmdTarget {
     CWnd* m_pMainWnd = nullptr;
 
   private:
-    std::wstring m_registryKey;
     int m_exitCode = 0;
 };

@@ -3,23 +3,13 @@
 #include <cstdio>
 
 #include "app/diagnostics/log_line.h"
+#include "app/poll/host_port.h"
 
 namespace diagnostics {
 namespace {
 
-struct FieldName {
-    int32_t index;
-    const char* name;
-};
-
-// The host's contact fields by index, as the operator knows them.
-constexpr FieldName kFieldNames[] = {
-    {0, "call"},     {1, "name"},  {2, "RST rcvd"}, {3, "QTH"},      {4, "notes"},
-    {5, "RST sent"}, {7, "state"}, {8, "province"}, {10, "locator"},
-};
-
 std::string fieldName(int32_t index) {
-    for (const FieldName& field : kFieldNames) {
+    for (const pollcycle::HostField& field : pollcycle::hostfield::kAll) {
         if (field.index == index) {
             return field.name;
         }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "framework/utf8.h"
+#include "base/utf8.h"
 
 namespace diagnostics {
 namespace {

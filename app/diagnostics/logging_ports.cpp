@@ -4,7 +4,6 @@
 #include <exception>
 
 #include "app/diagnostics/host_call_text.h"
-#include "app/poll/poll_cycle.h"
 
 namespace diagnostics {
 namespace {
@@ -136,13 +135,6 @@ void LoggingPollView::noteContactCommitted(const std::string& call, const std::s
 void LoggingPollView::noteLedger(const std::string& line) {
     context_.log.write(line);
     inner_.noteLedger(line);
-}
-
-void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,
-                   pollcycle::HostPort& host, pollcycle::MarkerFilesPort& markers,
-                   pollcycle::PollView& view) {
-    LoggingPorts logged(context, fldigi, host, markers, view);
-    pollcycle::PollCycle(state, logged.fldigi, logged.host, logged.markers, logged.view).OnTimer();
 }
 
 }  // namespace diagnostics

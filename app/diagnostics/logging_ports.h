@@ -12,7 +12,6 @@
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
 #include "app/poll/marker_files_port.h"
-#include "app/poll/poll_state.h"
 #include "app/poll/poll_view.h"
 
 namespace diagnostics {
@@ -135,10 +134,5 @@ struct LoggingPorts {
     LoggingMarkerFiles markers;
     LoggingPollView view;
 };
-
-// One tick of the poll cycle with all four ports logged.
-void runLoggedTick(LogContext& context, pollcycle::PollState& state, pollcycle::FldigiPort& fldigi,
-                   pollcycle::HostPort& host, pollcycle::MarkerFilesPort& markers,
-                   pollcycle::PollView& view);
 
 }  // namespace diagnostics

@@ -5,12 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 
 namespace bridgeoptions {
 namespace {
-
-constexpr unsigned long kHighestPort = 65535;
 
 bool isHelp(const std::string& argument) {
     for (const char* help : {"--help", "-h", "/?", "-?"}) {
@@ -19,18 +17,6 @@ bool isHelp(const std::string& argument) {
         }
     }
     return false;
-}
-
-// The port text after the host's ':' up to the path; empty when it is fine.
-std::string portProblem(const std::string& digits) {
-    bool allDigits = !digits.empty() && digits.size() <= 5;
-    for (const char c : digits) {
-        allDigits = allDigits && charclass::isDigit(c);
-    }
-    if (!allDigits || std::stoul(digits) == 0 || std::stoul(digits) > kHighestPort) {
-        return "The port of the URL must be a number from 1 to 65535.";
-    }
-    return {};
 }
 
 ParsedCommandLine failed(std::string problem) {
@@ -61,31 +47,6 @@ const KnownOption* findOption(const std::string& name) {
 }
 
 }  // namespace
-
-std::string endpointProblem(const std::string& url) {
-    for (const char c : url) {
-        if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7F) {
-            return "The URL may hold only ASCII letters, digits and signs, without spaces.";
-        }
-    }
-    std::size_t hostStart = 0;
-    if (charclass::startsWithIgnoreCase(url.c_str(), "https://")) {
-        hostStart = 8;
-    } else if (charclass::startsWithIgnoreCase(url.c_str(), "http://")) {
-        hostStart = 7;
-    } else {
-        return "The URI must begin with \"https://\" or \"http://\".";
-    }
-    const std::size_t hostEnd = url.find_first_of(":/", hostStart);
-    if (hostEnd == hostStart || hostStart == url.size()) {
-        return "The URL names no host.";
-    }
-    if (hostEnd != std::string::npos && url[hostEnd] == ':') {
-        const std::size_t pathStart = url.find('/', hostEnd);
-        return portProblem(url.substr(hostEnd + 1, pathStart - hostEnd - 1));
-    }
-    return {};
-}
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;

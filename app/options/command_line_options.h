@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/poll/fldigi_port.h"
+#include "base/endpoint.h"
 
 namespace bridgeoptions {
 
@@ -30,7 +31,7 @@ struct ParsedCommandLine {
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // Why the bridge's XML-RPC client could not use `url` as its endpoint; empty when it can.
-std::string endpointProblem(const std::string& url);
+using endpoint::endpointProblem;
 
 // The help text: the options, their defaults and what --fldigi needs.
 const char* usageText();

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 
 namespace pollcycle {
 namespace {

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "app/poll/record_time.h"
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 
 namespace pollcycle {
 namespace {

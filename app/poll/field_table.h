@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/poll/host_port.h"
 #include "app/poll/poll_state.h"
 
 namespace pollcycle {

@@ -6,6 +6,26 @@
 
 namespace pollcycle {
 
+// The host's contact fields, SetQsoField's first argument, and their names as the operator
+// knows them (the log writes them).
+struct HostField {
+    int32_t index;
+    const char* name;
+};
+namespace hostfield {
+inline constexpr HostField kCall{0, "call"};
+inline constexpr HostField kName{1, "name"};
+inline constexpr HostField kRstReceived{2, "RST rcvd"};
+inline constexpr HostField kQth{3, "QTH"};
+inline constexpr HostField kNotes{4, "notes"};
+inline constexpr HostField kRstSent{5, "RST sent"};
+inline constexpr HostField kState{7, "state"};
+inline constexpr HostField kProvince{8, "province"};
+inline constexpr HostField kLocator{10, "locator"};
+inline constexpr HostField kAll[] = {kCall,    kName,  kRstReceived, kQth,    kNotes,
+                                     kRstSent, kState, kProvince,    kLocator};
+}  // namespace hostfield
+
 // One member per automation member of the host it stands for (RunMacro, SetQsoField, the puts
 // of Frequency and Mode), named in the ports' style.
 class HostPort {

@@ -12,6 +12,7 @@
 #include "app/poll/field_table.h"
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
+#include "app/poll/main_caption.h"
 #include "app/poll/marker_files_port.h"
 #include "app/poll/poll_state.h"
 #include "app/poll/poll_view.h"
@@ -24,7 +25,7 @@ inline constexpr unsigned kPollPeriodMs = 1000;
 inline constexpr uint32_t kWorkingFaceColor = 0x0000FF00;     // green
 inline constexpr uint32_t kWorkingCaptionColor = 0x00010101;  // red 1, green 1, blue 1
 
-inline constexpr const char* kConnectedCaption = "Fldigi<->Kebrin by Zorvath ---> Connected";
+inline constexpr const char* kConnectedCaption = VARNOCK_MAIN_CAPTION " ---> Connected";
 // Added to the caption once records were set aside instead of saved.
 inline constexpr const char* kSetAsideNotice = " | Not saved: see unsaved-contacts.adi";
 inline constexpr const char* kFldigiNotLoadedMessage = "FLDIGI not loaded!";

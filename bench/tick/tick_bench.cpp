@@ -78,7 +78,8 @@ void runTicks(benchmark::State& bench, Fldigi& fldigi, bool withLog) {
     LogOnDisk disk;
     for (auto _ : bench) {
         if (withLog) {
-            diagnostics::runLoggedTick(*disk.context, state, fldigi, host, markers, view);
+            diagnostics::LoggingPorts logged(*disk.context, fldigi, host, markers, view);
+            PollCycle(state, logged.fldigi, logged.host, logged.markers, logged.view).OnTimer();
         } else {
             PollCycle(state, fldigi, host, markers, view).OnTimer();
         }

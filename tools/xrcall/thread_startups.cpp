@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+#include "base/kernel_handle.h"
+
 namespace {
 
 // Threads of this process that are through their thread-attach step and have not yet ended.
@@ -26,19 +28,18 @@ const PIMAGE_TLS_CALLBACK xrcallThreadCallback = onThreadEvent;
 
 // This process's threads besides the calling one, or -1 when they cannot be listed.
 long otherThreads() {
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    const KernelHandle snapshot = AdoptFileHandle(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) {
         return -1;
     }
     long count = 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
     const DWORD self = ::GetCurrentProcessId();
-    for (BOOL more = ::Thread32First(snapshot, &entry); more;
-         more = ::Thread32Next(snapshot, &entry)) {
+    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more;
+         more = ::Thread32Next(snapshot.get(), &entry)) {
         count += entry.th32OwnerProcessID == self ? 1 : 0;
     }
-    ::CloseHandle(snapshot);
     return count - 1;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 #include "xmlrpc/core/codecs.h"
 #include "xmlrpc/core/numbers.h"
 

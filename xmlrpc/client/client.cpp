@@ -3,11 +3,9 @@
 
 #include <cstdio>
 
+#include "base/endpoint.h"
 #include "xmlrpc/client/internet_errors.h"
-#include "xmlrpc/core/char_class.h"
 #include "xmlrpc/core/numbers.h"
-
-using charclass::startsWithIgnoreCase;
 
 XmlRpcClient::XmlRpcClient(const char* url) : XmlRpcClient(url, platformInternetTransport()) {}
 
@@ -20,26 +18,16 @@ XmlRpcClient::XmlRpcClient(const char* url, InternetTransport& transport, uint32
 }
 
 bool XmlRpcClient::parseUrl(const char* url, std::string& host) {
-    const char* cursor = url;
-    if (startsWithIgnoreCase(url, "https://")) {
-        scheme = kSchemeHttps;
-        port = 443;
-        cursor += 8;
-    } else if (startsWithIgnoreCase(url, "http://")) {
-        scheme = kSchemeHttp;
-        port = 80;
-        cursor += 7;
-    } else {
-        errorText = "The URI must begin with \"https://\" or \"http://\".";
+    const endpoint::UrlParts parts = endpoint::splitUrl(url);
+    if (parts.scheme == endpoint::Scheme::None) {
+        errorText = endpoint::kSchemeProblem;
         return false;
     }
-    const char* hostStart = cursor;
-    while (*cursor != '\0' && *cursor != ':' && *cursor != '/') {
-        ++cursor;
-    }
-    host.assign(hostStart, cursor);
-    if (*cursor == ':') {
-        ++cursor;
+    scheme = parts.scheme == endpoint::Scheme::Https ? kSchemeHttps : kSchemeHttp;
+    port = parts.defaultPort;
+    host = parts.host;
+    const char* cursor = parts.rest.c_str();
+    if (parts.portGiven) {
         // Read as strtol reads it (32-bit long), kept in 16 bits: 70000 becomes 4464.
         int32_t number = 0;
         const char* stop = cursor;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 
 namespace {
 

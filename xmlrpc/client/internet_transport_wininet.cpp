@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/system_error_text.h"
 #include "xmlrpc/client/internet_transport.h"
 
 namespace {
@@ -140,18 +141,8 @@ class WinInetTransport final : public InternetTransport {
     uint32_t lastError() const override { return GetLastError(); }
 
     bool systemMessage(uint32_t code, std::string& text) const override {
-        char* message = nullptr;
-        const DWORD length =
-            FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                           reinterpret_cast<char*>(&message), 0, nullptr);
-        if (length == 0 || message == nullptr) {
-            return false;
-        }
-        text.assign(message, length);
-        LocalFree(message);
-        return true;
+        text = SystemErrorText(code);
+        return !text.empty();
     }
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 #include "xmlrpc/core/codecs.h"
 #include "xmlrpc/core/text_writer.h"
 

@@ -8,7 +8,7 @@
 #include <new>
 #include <utility>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 #include "xmlrpc/core/codecs.h"
 #include "xmlrpc/core/numbers.h"
 #include "xmlrpc/core/scanner.h"

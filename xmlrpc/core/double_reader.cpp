@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 #include "xmlrpc/core/numbers.h"
 
 using charclass::isCSpace;

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 #include "xmlrpc/core/scanner.h"
 
 void writeMethodCall(std::string& out, const char* methodName, const XmlRpcValue& params) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 
 using charclass::isCSpace;
 using charclass::isDigit;

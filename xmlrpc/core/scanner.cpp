@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 #include "xmlrpc/core/numbers.h"
 #include "xmlrpc/core/text_writer.h"
 #include "xmlrpc/core/value.h"

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "xmlrpc/core/char_class.h"
+#include "base/char_class.h"
 
 // Every caller passes a tag buffer of this size; a normalised tag keeps at most
 // TagBufferSize - 2 characters before its closing '>'.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/diagnostics/logging_ports.h"
+#include "app/poll/poll_cycle.h"
 #include "memory_log_file.h"
 #include "poll_fakes.h"
 
@@ -40,7 +41,9 @@ class LoggedTickTest : public ::testing::Test {
     // The events written by one tick, without their time stamps.
     std::vector<std::string> tick() {
         files.current.clear();
-        runLoggedTick(context, state, fldigi, host, markers, view);
+        LoggingPorts logged(context, fldigi, host, markers, view);
+        pollcycle::PollCycle(state, logged.fldigi, logged.host, logged.markers, logged.view)
+            .OnTimer();
         std::vector<std::string> events;
         std::istringstream in(files.current);
         for (std::string line; std::getline(in, line);) {

@@ -125,8 +125,8 @@ def one_bridge_per_session(run):
         started = time.monotonic()
         code = start_raw(run, *args).wait(timeout=10)
         took = time.monotonic() - started
-        check(code == 0 and took < 1.5, "a second start %s ends with exit code 0 in %.2f s"
-              % (" ".join(args) or "without options", took))
+        check(code == 0 and took < 1.5, "a second start %s ends with exit code 0 in %.2f s "
+              "(exit code %s)" % (" ".join(args) or "without options", took, code))
         check(dialog_of(run, first)["foreground"], "the running bridge's window is in front")
     check(len(run.probe._lines("states")) == 1, "one bridge window")
 

@@ -147,6 +147,6 @@ def scenario_marker_undeletable(run):
         fldigi.rpc("log.set_call", "RO2")
         run.wait_calls([qso(0, "RO2")])
         fldigi.log_contact()
-        wait_for(lambda: saves() == 2, 5, "the next contact in the same file to be saved")
+        wait_for(lambda: saves() == 2, 20, "the next contact in the same file to be saved")
         time.sleep(TICK * 2.5)
         check(saves() == 2, "a contact added to that marker is saved once more")

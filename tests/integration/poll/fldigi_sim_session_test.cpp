@@ -1,11 +1,10 @@
 // The poll cycle with the real fldigi port (XmlRpcClient over sockets) against the fldigi
-// stand-in on the fixed endpoint. Native only; the tests hold the port-7362 lock.
-#include <fcntl.h>
+// stand-in on a port of these tests' own (ctest runs them one at a time), so that they never
+// wait for the tests that need fldigi's fixed port.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,6 +30,9 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+constexpr const char* kSimPort = "7372";
+constexpr const char* kSimEndpoint = "http://127.0.0.1:7372/RPC2";
+
 // The stand-in as a child process in its own temporary directory; stopped by PID.
 class FldigiSim {
   public:
@@ -39,8 +41,9 @@ class FldigiSim {
         dir_ = mkdtemp(pattern);
         configDir_ = dir_ + "/cfg/";
         const std::string ready = dir_ + "/ready";
-        std::vector<std::string> args = {VARNOCK_PYTHON, VARNOCK_FLDIGI_SIM, "--port",       "7362",
-                                         "--config-dir", configDir_,         "--ready-file", ready};
+        std::vector<std::string> args = {
+            VARNOCK_PYTHON, VARNOCK_FLDIGI_SIM, "--port",       kSimPort,
+            "--config-dir", configDir_,         "--ready-file", ready};
         std::vector<char*> argv;
         for (std::string& a : args) {
             argv.push_back(a.data());
@@ -78,7 +81,7 @@ class FldigiSim {
 
 // Plays the operator: one setter call on fldigi.
 void operatorSets(const char* method, const std::string& text) {
-    XmlRpcClient client(kFldigiEndpoint);
+    XmlRpcClient client(kSimEndpoint);
     XmlRpcValue param;
     param.setString(text);
     XmlRpcValue result;
@@ -86,7 +89,7 @@ void operatorSets(const char* method, const std::string& text) {
 }
 
 std::string fldigiString(const char* method) {
-    XmlRpcClient client(kFldigiEndpoint);
+    XmlRpcClient client(kSimEndpoint);
     XmlRpcValue none;
     XmlRpcValue result;
     return client.call(method, none, result) && result.kind() == ValueKind::String
@@ -94,36 +97,12 @@ std::string fldigiString(const char* method) {
                : "<failed>";
 }
 
-// The real fldigi port; the fixture hands every port its journal.
+// The real fldigi port on the stand-in's endpoint; the fixture hands every port its journal.
 struct RealFldigiPort : XmlRpcFldigiPort {
-    explicit RealFldigiPort(Journal&) {}
+    explicit RealFldigiPort(Journal&) : XmlRpcFldigiPort(kSimEndpoint) {}
 };
 
-// The machine-wide lock of the fixed port, which the e2e scripts and other test runs take too:
-// held for the whole test, so nothing else listens on the port meanwhile.
-class PortLock {
-  public:
-    PortLock() : fd_(open("/tmp/varnock-port7362.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
-        if (fd_ >= 0) {
-            flock(fd_, LOCK_EX);
-        }
-    }
-    ~PortLock() {
-        if (fd_ >= 0) {
-            close(fd_);  // releases the lock
-        }
-    }
-    PortLock(const PortLock&) = delete;
-    PortLock& operator=(const PortLock&) = delete;
-
-  private:
-    int fd_;
-};
-
-class FldigiSimSessionTest : public PollCycleFixture<RealFldigiPort> {
-  private:
-    PortLock lock_;
-};
+using FldigiSimSessionTest = PollCycleFixture<RealFldigiPort>;
 
 TEST_F(FldigiSimSessionTest, ConnectsCopiesFieldsAndClearsAfterACommit) {
     FldigiSim sim;

@@ -2,8 +2,8 @@
 # Varnock.exe at 96 and at 144 DPI (the LogPixels setting, in a Wine prefix of its own): at 144
 # the window and the indicators are 1.5 times as large, the indicators are filled with their
 # face and their captions sit inside them, and the "Finish" text stays inside its button.
-# Writes dpi96.png and dpi144.png (the window) to OUTPUT_DIR and prints their sizes. Holds the
-# fldigi port lock so that no fldigi answers and turns an indicator green meanwhile.
+# Writes dpi96.png and dpi144.png (the window) to OUTPUT_DIR and prints their sizes.
+# Varnock polls an endpoint where no fldigi answers, so that no indicator turns green.
 # Usage: dpi_screenshot.sh WINE_RUN VARNOCK_EXE PROBE_EXE OUTPUT_DIR
 set -u
 if [ -z "${DISPLAY:-}" ]; then
@@ -14,8 +14,9 @@ mkdir -p "$out"
 export VARNOCK_WINEPREFIX=$out/wineprefix-dpi
 export WINEPREFIX=$VARNOCK_WINEPREFIX
 
-exec 9>/tmp/varnock-port7362.lock
-flock -w 300 9 || { echo "FAILED: port 7362 lock not free within 300 s"; exit 1; }
+# A fldigi endpoint where nothing listens (the discard port), whatever the other tests run on
+# fldigi's own port: both indicators keep their start look.
+no_fldigi=http://127.0.0.1:9/RPC2
 
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
@@ -57,7 +58,8 @@ run_at() {
     "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
         >/dev/null 2>&1 || fail "setting LogPixels to $dpi"
     wineserver -w
-    (cd "$out" && exec "$wine_run" "$varnock") </dev/null >"$out/varnock-dpi$dpi.log" 2>&1 &
+    (cd "$out" && exec "$wine_run" "$varnock" --fldigi "$no_fldigi") </dev/null \
+        >"$out/varnock-dpi$dpi.log" 2>&1 &
     varnock_pid=$!
     indicators=$(timeout 30 "$wine_run" "$probe" | tr -d '\r') || fail "$dpi DPI: no indicators"
     local rects

@@ -1,8 +1,8 @@
 #!/bin/bash
 # Starts Varnock.exe under Wine, photographs the screen and checks both status indicators
 # in the picture: owner-drawn, a magenta rectangle with a white/grey bevel, a yellow
-# caption, and the texts "Fldigi not load !" and "Kebrin not load !". Holds the fldigi port
-# lock so that no fldigi stand-in answers and turns an indicator green meanwhile.
+# caption, and the texts "Fldigi not load !" and "Kebrin not load !". Varnock polls an
+# endpoint where no fldigi answers, so that no indicator turns green meanwhile.
 # Usage: indicator_screenshot.sh WINE_RUN VARNOCK_EXE PROBE_EXE OUTPUT_DIR
 set -u
 if [ -z "${DISPLAY:-}" ]; then
@@ -14,11 +14,12 @@ mkdir -p "$out"
 shot="$out/indicators.png"
 rm -f "$shot"
 
-exec 9>/tmp/varnock-port7362.lock
-flock -w 300 9 || { echo "FAILED: port 7362 lock not free within 300 s"; exit 1; }
+# A fldigi endpoint where nothing listens (the discard port), whatever the other tests run on
+# fldigi's own port: both indicators keep their start look.
+no_fldigi=http://127.0.0.1:9/RPC2
 
 # Its output goes to a file: a Wine process left holding ctest's pipe would stall ctest.
-(cd "$out" && exec "$wine_run" "$varnock") </dev/null >"$out/varnock.log" 2>&1 &
+(cd "$out" && exec "$wine_run" "$varnock" --fldigi "$no_fldigi") </dev/null >"$out/varnock.log" 2>&1 &
 varnock_pid=$!
 stop_varnock() {
     if kill -0 "$varnock_pid" 2>/dev/null; then

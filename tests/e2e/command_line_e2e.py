@@ -125,7 +125,10 @@ def one_bridge_per_session(run):
         started = time.monotonic()
         code = start_raw(run, *args).wait(timeout=10)
         took = time.monotonic() - started
-        check(code == 0 and took < 1.5, "a second start %s ends with exit code 0 in %.2f s "
+        # At once: 0.2-0.5 s on a quiet machine. The bound leaves room for a Wine start on a
+        # machine busy with the other suites; a second bridge that went on to poll would show
+        # in the host's journal, which is checked below.
+        check(code == 0 and took < 5.0, "a second start %s ends with exit code 0 in %.2f s "
               "(exit code %s)" % (" ".join(args) or "without options", took, code))
         check(dialog_of(run, first)["foreground"], "the running bridge's window is in front")
     check(len(run.probe._lines("states")) == 1, "one bridge window")

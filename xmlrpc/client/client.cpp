@@ -7,6 +7,22 @@
 #include "xmlrpc/client/internet_errors.h"
 #include "xmlrpc/core/numbers.h"
 
+namespace {
+
+// The progress texts of the transport's fixed steps.
+struct StatusText {
+    uint32_t status;
+    const char* text;
+};
+constexpr StatusText kStatusTexts[] = {
+    {kInternetStatusSendingRequest, "Sending data"},
+    {kInternetStatusRequestSent, "Data sent"},
+    {kInternetStatusResponseReceived, "Response received"},
+    {kInternetStatusHandleClosing, "Handle closing"},
+};
+
+}  // namespace
+
 XmlRpcClient::XmlRpcClient(const char* url) : XmlRpcClient(url, platformInternetTransport()) {}
 
 XmlRpcClient::XmlRpcClient(const char* url, InternetTransport& transport, uint32_t receiveTimeoutMs)
@@ -80,29 +96,19 @@ void XmlRpcClient::onInternetStatus(void* context, uint32_t status) {
     if (client == nullptr || client->progressHook == nullptr) {
         return;
     }
-    switch (status) {
-        case kInternetStatusSendingRequest:
-            client->reportProgress("Sending data");
-            break;
-        case kInternetStatusRequestSent:
-            client->reportProgress("Data sent");
-            break;
-        case kInternetStatusReceivingResponse:
-            client->reportProgress(client->bytesReceived == 0 ? "Waiting for response"
-                                                              : "Receiving response");
-            break;
-        case kInternetStatusResponseReceived:
-            client->reportProgress("Response received");
-            break;
-        case kInternetStatusHandleClosing:
-            client->reportProgress("Handle closing");
-            break;
-        default: {
-            // One buffer for the whole process: clients are used from one thread at a time.
-            static char statusText[512];
-            std::snprintf(statusText, sizeof statusText, "Status %u", status);
-            client->reportProgress(statusText);
-            break;
+    if (status == kInternetStatusReceivingResponse) {
+        client->reportProgress(client->bytesReceived == 0 ? "Waiting for response"
+                                                          : "Receiving response");
+        return;
+    }
+    for (const StatusText& known : kStatusTexts) {
+        if (known.status == status) {
+            client->reportProgress(known.text);
+            return;
         }
     }
+    // One buffer for the whole process: clients are used from one thread at a time.
+    static char statusText[512];
+    std::snprintf(statusText, sizeof statusText, "Status %u", status);
+    client->reportProgress(statusText);
 }

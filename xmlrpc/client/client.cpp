@@ -4,17 +4,14 @@
 #include <cstdio>
 
 #include "base/endpoint.h"
+#include "xmlrpc/client/code_text.h"
 #include "xmlrpc/client/internet_errors.h"
 #include "xmlrpc/core/numbers.h"
 
 namespace {
 
 // The progress texts of the transport's fixed steps.
-struct StatusText {
-    uint32_t status;
-    const char* text;
-};
-constexpr StatusText kStatusTexts[] = {
+constexpr CodeText kStatusTexts[] = {
     {kInternetStatusSendingRequest, "Sending data"},
     {kInternetStatusRequestSent, "Data sent"},
     {kInternetStatusResponseReceived, "Response received"},
@@ -101,11 +98,9 @@ void XmlRpcClient::onInternetStatus(void* context, uint32_t status) {
                                                           : "Receiving response");
         return;
     }
-    for (const StatusText& known : kStatusTexts) {
-        if (known.status == status) {
-            client->reportProgress(known.text);
-            return;
-        }
+    if (const char* text = findCodeText(kStatusTexts, status)) {
+        client->reportProgress(text);
+        return;
     }
     // One buffer for the whole process: clients are used from one thread at a time.
     static char statusText[512];

@@ -20,6 +20,7 @@ bool startsWith(const std::string& text, const char* prefix, std::string& rest) 
 
 using charclass::isDigit;
 
+// Decimal digits with an optional sign, in the 32-bit range.
 std::optional<int32_t> int32From(const std::string& text) {
     size_t at = text.size() > 0 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
     if (at == text.size() || text.size() - at > 10) {
@@ -128,7 +129,7 @@ struct TaggedParam {
     const char* complaint;
 };
 
-const TaggedParam kTaggedParams[] = {
+constexpr TaggedParam kTaggedParams[] = {
     {"i4:", readTagged<int32From, &XmlRpcValue::setInt>, "not a 32-bit integer: "},
     {"int:", readTagged<int32From, &XmlRpcValue::setInt>, "not a 32-bit integer: "},
     {"double:", readTagged<doubleFrom, &XmlRpcValue::setDouble>, "not a number: "},

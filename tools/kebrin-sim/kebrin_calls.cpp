@@ -1,6 +1,7 @@
 #include "tools/kebrin-sim/kebrin_calls.h"
 
 #include "tools/kebrin-sim/json_text.h"
+#include "tools/kebrin-sim/registration.h"
 
 #include <cwchar>
 #include <string>
@@ -131,7 +132,7 @@ HRESULT KebrinCalls::Invoke(DISPID dispid, WORD flags, const DISPPARAMS& params,
         if (exception != nullptr) {
             *exception = EXCEPINFO{};
             exception->scode = E_FAIL;
-            exception->bstrSource = ::SysAllocString(L"Kebrin2.Application");
+            exception->bstrSource = ::SysAllocString(kKebrinProgId);
             exception->bstrDescription = ::SysAllocString(kCallsDisabledText);
             hr = DISP_E_EXCEPTION;
         } else {

@@ -16,7 +16,7 @@ constexpr DWORD kFindRunningBridgeMs = 800;
 constexpr wchar_t kBoxCaption[] = L"Varnock";
 
 void showBox(const std::string& utf8Text, UINT icon) {
-    ::MessageBoxW(nullptr, WidenText(utf8Text).c_str(), kBoxCaption, MB_OK | icon);
+    ::MessageBoxW(nullptr, WidenUtf8(utf8Text).c_str(), kBoxCaption, MB_OK | icon);
 }
 
 // The log's path as the user will look for it: relative names resolved against the folder

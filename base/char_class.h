@@ -91,24 +91,27 @@ inline bool takeExactTag(const char*& cursor, const char* tag) {
     return true;
 }
 
+// Equality of `length` (at least sizeof(Word)) readable bytes at p with a literal, by two loads
+// of a Word each: the first and the last sizeof(Word) bytes, which overlap when the length is
+// under twice the word.
+template <typename Word>
+inline bool equalByWords(const char* p, const char* literal, size_t length) {
+    Word a, b, c, d;
+    std::memcpy(&a, p, sizeof a);
+    std::memcpy(&b, literal, sizeof b);
+    std::memcpy(&c, p + length - sizeof c, sizeof c);
+    std::memcpy(&d, literal + length - sizeof d, sizeof d);
+    return ((a ^ b) | (c ^ d)) == 0;
+}
+
 // Equality of `length` readable bytes at p with a literal, by word loads (literal tags are
 // 4 to 19 bytes long).
 template <size_t length>
 inline bool equalBytes(const char* p, const char* literal) {
     if constexpr (length >= 8 && length <= 16) {
-        uint64_t a, b, c, d;
-        std::memcpy(&a, p, 8);
-        std::memcpy(&b, literal, 8);
-        std::memcpy(&c, p + length - 8, 8);
-        std::memcpy(&d, literal + length - 8, 8);
-        return ((a ^ b) | (c ^ d)) == 0;
+        return equalByWords<uint64_t>(p, literal, length);
     } else if constexpr (length >= 4 && length < 8) {
-        uint32_t a, b, c, d;
-        std::memcpy(&a, p, 4);
-        std::memcpy(&b, literal, 4);
-        std::memcpy(&c, p + length - 4, 4);
-        std::memcpy(&d, literal + length - 4, 4);
-        return ((a ^ b) | (c ^ d)) == 0;
+        return equalByWords<uint32_t>(p, literal, length);
     } else {
         return std::memcmp(p, literal, length) == 0;
     }

@@ -8,56 +8,45 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <utility>
 
-class CBstr {
+#include "framework/unique_owner.h"
+
+struct BstrTraits {
+    using Handle = BSTR;
+    static void Release(BSTR text) { ::SysFreeString(text); }
+};
+
+class CBstr : public UniqueOwner<BstrTraits> {
   public:
     CBstr() = default;
     // Copies the characters, embedded NULs included.
-    explicit CBstr(std::wstring_view text)
-        : m_bstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
-        if (m_bstr == nullptr) {
-            throw std::bad_alloc();
-        }
-    }
-    ~CBstr() { ::SysFreeString(m_bstr); }
+    explicit CBstr(std::wstring_view text) : UniqueOwner(Allocate(text)) {}
 
     CBstr(const CBstr& other) : CBstr(other.View()) {}
     CBstr& operator=(const CBstr& other) {
         if (this != &other) {
             CBstr copy(other);
-            std::swap(m_bstr, copy.m_bstr);
+            Swap(copy);
         }
         return *this;
     }
-    CBstr(CBstr&& other) noexcept : m_bstr(other.Detach()) {}
-    CBstr& operator=(CBstr&& other) noexcept {
-        if (this != &other) {
-            Attach(other.Detach());
-        }
-        return *this;
-    }
+    CBstr(CBstr&& other) noexcept = default;
+    CBstr& operator=(CBstr&& other) noexcept = default;
 
-    // Takes over a BSTR the caller owns.
-    void Attach(BSTR owned) {
-        ::SysFreeString(m_bstr);
-        m_bstr = owned;
-    }
-    BSTR Detach() { return std::exchange(m_bstr, nullptr); }
-    // For out-parameters: frees what is held and returns the slot to fill.
-    BSTR* Put() {
-        Attach(nullptr);
-        return &m_bstr;
-    }
-
-    BSTR Get() const { return m_bstr; }
     // A null BSTR is the empty string.
     std::wstring_view View() const {
-        return m_bstr == nullptr ? std::wstring_view()
-                                 : std::wstring_view(m_bstr, ::SysStringLen(m_bstr));
+        const BSTR text = Get();
+        return text == nullptr ? std::wstring_view()
+                               : std::wstring_view(text, ::SysStringLen(text));
     }
     std::wstring Str() const { return std::wstring(View()); }
 
   private:
-    BSTR m_bstr = nullptr;
+    static BSTR Allocate(std::wstring_view text) {
+        const BSTR copy = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        if (copy == nullptr) {
+            throw std::bad_alloc();
+        }
+        return copy;
+    }
 };

@@ -21,15 +21,6 @@ const MessageMapEntry* MessageMap::Find(UINT message, WPARAM wParam) const {
     return nullptr;
 }
 
-bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
-    for (const CRuntimeClass* cls = this; cls != nullptr; cls = cls->m_pBaseClass) {
-        if (cls == base) {
-            return true;
-        }
-    }
-    return false;
-}
-
 const CRuntimeClass CCmdTarget::classCCmdTarget{"CCmdTarget", nullptr};
 
 const CRuntimeClass* CCmdTarget::GetRuntimeClass() const {

@@ -10,8 +10,6 @@
 struct CRuntimeClass {
     const char* m_lpszClassName;
     const CRuntimeClass* m_pBaseClass;
-
-    bool IsDerivedFrom(const CRuntimeClass* base) const;
 };
 
 class CCmdTarget {

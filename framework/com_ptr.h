@@ -5,69 +5,48 @@
 
 #include <unknwn.h>
 
-#include <utility>
+#include "framework/unique_owner.h"
 
 template <class Interface>
-class CComPtr {
+struct InterfaceTraits {
+    using Handle = Interface*;
+    static void Release(Interface* pointer) { pointer->Release(); }
+};
+
+template <class Interface>
+class CComPtr : public UniqueOwner<InterfaceTraits<Interface>> {
+    using Owner = UniqueOwner<InterfaceTraits<Interface>>;
+
   public:
     CComPtr() = default;
     // Takes over a reference the caller already owns (as returned by QueryInterface & co.).
-    explicit CComPtr(Interface* owned) : m_pointer(owned) {}
-    ~CComPtr() { Release(); }
+    explicit CComPtr(Interface* owned) : Owner(owned) {}
 
-    CComPtr(const CComPtr& other) : m_pointer(other.m_pointer) {
-        if (m_pointer != nullptr) {
-            m_pointer->AddRef();
+    CComPtr(const CComPtr& other) : Owner(other.Get()) {
+        if (Interface* pointer = this->Get()) {
+            pointer->AddRef();
         }
     }
     CComPtr& operator=(const CComPtr& other) {
         if (this != &other) {
             CComPtr copy(other);
-            Swap(copy);
+            this->Swap(copy);
         }
         return *this;
     }
-    CComPtr(CComPtr&& other) noexcept : m_pointer(other.Detach()) {}
-    CComPtr& operator=(CComPtr&& other) noexcept {
-        if (this != &other) {
-            Attach(other.Detach());
-        }
-        return *this;
-    }
+    CComPtr(CComPtr&& other) noexcept = default;
+    CComPtr& operator=(CComPtr&& other) noexcept = default;
 
-    // Drops the interface held (if any) and takes over `owned`.
-    void Attach(Interface* owned) {
-        Release();
-        m_pointer = owned;
-    }
-    // Hands the reference to the caller, who must release it.
-    Interface* Detach() { return std::exchange(m_pointer, nullptr); }
-    void Release() {
-        if (Interface* pointer = Detach()) {
-            pointer->Release();
-        }
-    }
-    // For out-parameters: releases what is held and returns the slot to fill.
-    Interface** Put() {
-        Release();
-        return &m_pointer;
-    }
-    void Swap(CComPtr& other) noexcept { std::swap(m_pointer, other.m_pointer); }
-
-    Interface* Get() const { return m_pointer; }
-    Interface* operator->() const { return m_pointer; }
-    explicit operator bool() const { return m_pointer != nullptr; }
+    Interface* operator->() const { return this->Get(); }
+    explicit operator bool() const { return this->Get() != nullptr; }
 
     // QueryInterface into another smart pointer; returns the HRESULT.
     template <class Other>
     HRESULT As(CComPtr<Other>& result) const {
-        if (m_pointer == nullptr) {
+        if (this->Get() == nullptr) {
             result.Release();
             return E_POINTER;
         }
-        return m_pointer->QueryInterface(__uuidof(Other), reinterpret_cast<void**>(result.Put()));
+        return this->Get()->QueryInterface(__uuidof(Other), reinterpret_cast<void**>(result.Put()));
     }
-
-  private:
-    Interface* m_pointer = nullptr;
 };

@@ -18,7 +18,6 @@ class CDispatchDriver {
     CDispatchDriver() = default;
     CDispatchDriver(const CDispatchDriver&) = delete;
     CDispatchDriver& operator=(const CDispatchDriver&) = delete;
-    ~CDispatchDriver() = default;
 
     // Takes over a reference the caller owns; null leaves the driver without an interface.
     void AttachDispatch(IDispatch* dispatch);

@@ -1,45 +1,21 @@
-// GDI object handles that own their object: CPen and CBrush delete it when they go away.
+// GDI object handles that own their object: CPen and CBrush delete it when they go away. An
+// owned handle has exactly one owner: it moves, it never copies.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "framework/unique_owner.h"
+
+template <class GdiHandle>
+struct GdiObjectTraits {
+    using Handle = GdiHandle;
+    static void Release(GdiHandle handle) { ::DeleteObject(handle); }
+};
 
 template <class Handle>
-class CGdiObjectT {
+class CGdiObjectT : public UniqueOwner<GdiObjectTraits<Handle>> {
   public:
-    CGdiObjectT() = default;
-    ~CGdiObjectT() { Release(); }
-
-    // An owned handle has exactly one owner: it moves, it never copies.
-    CGdiObjectT(const CGdiObjectT& other) = delete;
-    CGdiObjectT& operator=(const CGdiObjectT& other) = delete;
-    CGdiObjectT(CGdiObjectT&& other) noexcept : m_handle(other.Detach()) {}
-    CGdiObjectT& operator=(CGdiObjectT&& other) noexcept {
-        if (this != &other) {
-            Attach(other.Detach());
-        }
-        return *this;
-    }
-
-    // Takes the handle over, deleting what it held before.
-    void Attach(Handle handle) {
-        Release();
-        m_handle = handle;
-    }
-    // Gives the handle up without deleting it.
-    Handle Detach() { return std::exchange(m_handle, Handle{}); }
-
-    Handle m_handle{};
-    operator Handle() const { return m_handle; }
-
-  private:
-    void Release() {
-        if (m_handle != nullptr) {
-            ::DeleteObject(m_handle);
-        }
-        m_handle = Handle{};
-    }
+    operator Handle() const { return this->Get(); }
 };
 
 class CPen : public CGdiObjectT<HPEN> {
@@ -47,7 +23,7 @@ class CPen : public CGdiObjectT<HPEN> {
     // Makes a cosmetic or geometric pen (PS_SOLID, PS_DOT, ...); null when GDI refuses.
     HPEN CreatePen(int style, int width, COLORREF color) {
         Attach(::CreatePen(style, width, color));
-        return m_handle;
+        return Get();
     }
 };
 
@@ -55,6 +31,6 @@ class CBrush : public CGdiObjectT<HBRUSH> {
   public:
     HBRUSH CreateSolidBrush(COLORREF color) {
         Attach(::CreateSolidBrush(color));
-        return m_handle;
+        return Get();
     }
 };

@@ -22,13 +22,11 @@ void appendUtf8(std::string& out, unsigned long c) {
     }
 }
 
-}  // namespace
-
-std::wstring WidenText(std::string_view text) {
+// The text read in the code page, in wide characters; empty when the system cannot convert it.
+std::wstring widen(std::string_view text, UINT codePage) {
     if (text.empty()) {
         return {};
     }
-    const UINT codePage = DecodeAsUtf8(text) ? CP_UTF8 : CP_ACP;
     const int size = static_cast<int>(text.size());
     const int length = ::MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
     if (length <= 0) {
@@ -39,22 +37,18 @@ std::wstring WidenText(std::string_view text) {
     return wide;
 }
 
+}  // namespace
+
+std::wstring WidenText(std::string_view text) {
+    return widen(text, DecodeAsUtf8(text) ? CP_UTF8 : CP_ACP);
+}
+
 std::string Utf8FromAnsiOrUtf8(std::string_view text) {
     return DecodeAsUtf8(text) ? std::string(text) : ToUtf8(WidenText(text));
 }
 
 std::wstring WidenUtf8(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-    return wide;
+    return widen(text, CP_UTF8);
 }
 
 std::string ToUtf8(std::wstring_view text) {

@@ -24,24 +24,30 @@ struct LogContext {
     bool fldigiSilenceLogged = false;
 };
 
-class LoggingFldigiPort : public pollcycle::FldigiPort {
+// What each decorator holds: the port it wraps, whose members it forwards to, and the context
+// it logs into.
+template <class Port>
+class LoggingDecorator : public Port {
   public:
-    LoggingFldigiPort(pollcycle::FldigiPort& inner, LogContext& context)
-        : inner_(inner), context_(context) {}
+    LoggingDecorator(Port& inner, LogContext& context) : inner_(inner), context_(context) {}
+
+  protected:
+    Port& inner_;
+    LogContext& context_;
+};
+
+class LoggingFldigiPort : public LoggingDecorator<pollcycle::FldigiPort> {
+  public:
+    using LoggingDecorator::LoggingDecorator;
     std::unique_ptr<pollcycle::FldigiSession> openSession() override;
     std::string decodeText(const std::string& bytes) const override {
         return inner_.decodeText(bytes);
     }
-
-  private:
-    pollcycle::FldigiPort& inner_;
-    LogContext& context_;
 };
 
-class LoggingHostPort : public pollcycle::HostPort {
+class LoggingHostPort : public LoggingDecorator<pollcycle::HostPort> {
   public:
-    LoggingHostPort(pollcycle::HostPort& inner, LogContext& context)
-        : inner_(inner), context_(context) {}
+    using LoggingDecorator::LoggingDecorator;
     bool attach() override;
     void runMacro(const std::string& macro) override;
     void setQsoField(int32_t index, const std::string& text) override;
@@ -52,15 +58,11 @@ class LoggingHostPort : public pollcycle::HostPort {
   private:
     template <typename Call>
     void logged(const std::string& description, Call call);
-
-    pollcycle::HostPort& inner_;
-    LogContext& context_;
 };
 
-class LoggingMarkerFiles : public pollcycle::MarkerFilesPort {
+class LoggingMarkerFiles : public LoggingDecorator<pollcycle::MarkerFilesPort> {
   public:
-    LoggingMarkerFiles(pollcycle::MarkerFilesPort& inner, LogContext& context)
-        : inner_(inner), context_(context) {}
+    using LoggingDecorator::LoggingDecorator;
     std::vector<pollcycle::MarkerEntry> find(const std::string& pattern) override {
         return inner_.find(pattern);
     }
@@ -78,18 +80,13 @@ class LoggingMarkerFiles : public pollcycle::MarkerFilesPort {
     }
     std::string lastErrorText() override { return inner_.lastErrorText(); }
     int64_t nowUtcSeconds() override { return inner_.nowUtcSeconds(); }
-
-  private:
-    pollcycle::MarkerFilesPort& inner_;
-    LogContext& context_;
 };
 
 // Forwards everything to the dialog's view; writes the box's answer, the process exit and
 // each committed contact.
-class LoggingPollView : public pollcycle::PollView {
+class LoggingPollView : public LoggingDecorator<pollcycle::PollView> {
   public:
-    LoggingPollView(pollcycle::PollView& inner, LogContext& context)
-        : inner_(inner), context_(context) {}
+    using LoggingDecorator::LoggingDecorator;
     void killTimer(unsigned timerId) override { inner_.killTimer(timerId); }
     void setTimer(unsigned timerId, unsigned periodMs) override {
         inner_.setTimer(timerId, periodMs);
@@ -113,10 +110,6 @@ class LoggingPollView : public pollcycle::PollView {
     [[noreturn]] void exitProcess(unsigned exitCode) override;
     void noteContactCommitted(const std::string& call, const std::string& file) override;
     void noteLedger(const std::string& line) override;
-
-  private:
-    pollcycle::PollView& inner_;
-    LogContext& context_;
 };
 
 // The four decorators over one set of ports, made together.

@@ -32,7 +32,7 @@ std::unique_ptr<StdLogFile> StdLogFile::open(const std::string& utf8Path, std::s
         return nullptr;
     }
     errno = 0;
-    FileHandle file(openFile(path, false));
+    CFile file(openFile(path, false));
     if (!file) {
         problem = std::strerror(errno != 0 ? errno : EIO);
         return nullptr;
@@ -43,7 +43,7 @@ std::unique_ptr<StdLogFile> StdLogFile::open(const std::string& utf8Path, std::s
         new StdLogFile(utf8Path, std::move(file), size > 0 ? static_cast<uint64_t>(size) : 0));
 }
 
-StdLogFile::StdLogFile(std::string utf8Path, FileHandle file, uint64_t size)
+StdLogFile::StdLogFile(std::string utf8Path, CFile file, uint64_t size)
     : path_(std::move(utf8Path)), file_(std::move(file)), size_(size) {}
 
 void StdLogFile::append(std::string_view bytes) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/diagnostics/diagnostic_log.h"
+#include "base/c_file.h"
 
 namespace diagnostics {
 
@@ -20,15 +21,10 @@ class StdLogFile : public LogFile {
     std::string rotate() override;
 
   private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    using FileHandle = std::unique_ptr<std::FILE, Closer>;
-
-    StdLogFile(std::string utf8Path, FileHandle file, uint64_t size);
+    StdLogFile(std::string utf8Path, CFile file, uint64_t size);
 
     std::string path_;
-    FileHandle file_;
+    CFile file_;
     uint64_t size_;
 };
 

@@ -1,15 +1,10 @@
 #include "tools/kebrin-sim/journal.h"
 
+#include <cstdio>
 #include <cwchar>
 
-Journal::~Journal() {
-    if (m_file != nullptr) {
-        std::fclose(m_file);
-    }
-}
-
 bool Journal::Open(const std::wstring& path) {
-    m_file = ::_wfopen(path.c_str(), L"ab");
+    m_file.reset(::_wfopen(path.c_str(), L"ab"));
     return m_file != nullptr;
 }
 
@@ -20,6 +15,6 @@ void Journal::Write(std::string_view call, const std::string& jsonArgs) {
     std::string line = "{\"seq\":" + std::to_string(++m_seq) + ",\"call\":\"";
     line += call;
     line += "\",\"args\":[" + jsonArgs + "]}\n";
-    std::fwrite(line.data(), 1, line.size(), m_file);
-    std::fflush(m_file);
+    std::fwrite(line.data(), 1, line.size(), m_file.get());
+    std::fflush(m_file.get());
 }

@@ -1,6 +1,7 @@
 #include "tools/kebrin-sim/kebrin_calls.h"
 
 #include "tools/kebrin-sim/json_text.h"
+#include "tools/kebrin-sim/registration.h"
 
 #include <cwchar>
 #include <string>
@@ -66,9 +67,50 @@ HRESULT argument(const DISPPARAMS& params, UINT position, VARTYPE type, CVariant
     return S_OK;
 }
 
-std::wstring bstrText(const CVariant& value) {
-    const BSTR bstr = value.Get().bstrVal;
+std::wstring bstrText(const VARIANT& value) {
+    const BSTR bstr = value.bstrVal;
     return bstr == nullptr ? std::wstring() : std::wstring(bstr, ::SysStringLen(bstr));
+}
+
+// The arguments of a method call, each coerced to its type in call order; the first failure
+// ends the reading.
+template <size_t N>
+HRESULT methodArguments(WORD flags, const DISPPARAMS& params, const VARTYPE (&types)[N],
+                        CVariant (&values)[N], UINT* argError) {
+    HRESULT hr = checkMethod(flags, params, static_cast<UINT>(N));
+    for (UINT i = 0; i < N && SUCCEEDED(hr); ++i) {
+        hr = argument(params, i, types[i], values[i], argError);
+    }
+    return hr;
+}
+
+// A property of one type: a put hands the coerced value to `put`; a get lets `get` fill the
+// VARIANT the caller gave.
+template <typename Put, typename Get>
+HRESULT callProperty(WORD flags, const DISPPARAMS& params, VARTYPE type, VARIANT* result,
+                     UINT* argError, Put put, Get get) {
+    if ((flags & DISPATCH_PROPERTYPUT) != 0) {
+        HRESULT hr = checkPut(params);
+        CVariant value;
+        if (SUCCEEDED(hr)) {
+            hr = argument(params, 0, type, value, argError);
+        }
+        if (FAILED(hr)) {
+            return hr;
+        }
+        put(value.Get());
+        return S_OK;
+    }
+    if ((flags & DISPATCH_PROPERTYGET) != 0) {
+        const HRESULT hr = checkGet(params);
+        if (SUCCEEDED(hr) && result != nullptr) {
+            ::VariantInit(result);
+            result->vt = type;
+            get(*result);
+        }
+        return hr;
+    }
+    return DISP_E_MEMBERNOTFOUND;
 }
 
 }  // namespace
@@ -90,7 +132,7 @@ HRESULT KebrinCalls::Invoke(DISPID dispid, WORD flags, const DISPPARAMS& params,
         if (exception != nullptr) {
             *exception = EXCEPINFO{};
             exception->scode = E_FAIL;
-            exception->bstrSource = ::SysAllocString(L"Kebrin2.Application");
+            exception->bstrSource = ::SysAllocString(kKebrinProgId);
             exception->bstrDescription = ::SysAllocString(kCallsDisabledText);
             hr = DISP_E_EXCEPTION;
         } else {
@@ -125,35 +167,25 @@ HRESULT KebrinCalls::Dispatch(DISPID dispid, WORD flags, const DISPPARAMS& param
 }
 
 HRESULT KebrinCalls::CallRunMacro(WORD flags, const DISPPARAMS& params, UINT* argError) {
-    HRESULT hr = checkMethod(flags, params, 1);
-    CVariant macro;
-    if (SUCCEEDED(hr)) {
-        hr = argument(params, 0, VT_BSTR, macro, argError);
-    }
+    CVariant macro[1];
+    const HRESULT hr = methodArguments(flags, params, {VT_BSTR}, macro, argError);
     if (FAILED(hr)) {
         return hr;
     }
-    const std::wstring text = bstrText(macro);
+    const std::wstring text = bstrText(macro[0].Get());
     m_journal.Write("RunMacro", JsonString(text));
     m_state.RunMacro(text);
     return S_OK;
 }
 
 HRESULT KebrinCalls::CallSetQsoField(WORD flags, const DISPPARAMS& params, UINT* argError) {
-    HRESULT hr = checkMethod(flags, params, 2);
-    CVariant index;
-    CVariant value;
-    if (SUCCEEDED(hr)) {
-        hr = argument(params, 0, VT_I4, index, argError);
-    }
-    if (SUCCEEDED(hr)) {
-        hr = argument(params, 1, VT_BSTR, value, argError);
-    }
+    CVariant indexAndValue[2];
+    const HRESULT hr = methodArguments(flags, params, {VT_I4, VT_BSTR}, indexAndValue, argError);
     if (FAILED(hr)) {
         return hr;
     }
-    const long fieldIndex = index.Get().lVal;
-    const std::wstring text = bstrText(value);
+    const long fieldIndex = indexAndValue[0].Get().lVal;
+    const std::wstring text = bstrText(indexAndValue[1].Get());
     m_journal.Write("SetQsoField", std::to_string(fieldIndex) + "," + JsonString(text));
     m_state.SetQsoField(fieldIndex, text);
     return S_OK;
@@ -161,55 +193,23 @@ HRESULT KebrinCalls::CallSetQsoField(WORD flags, const DISPPARAMS& params, UINT*
 
 HRESULT KebrinCalls::CallFrequency(WORD flags, const DISPPARAMS& params, VARIANT* result,
                                    UINT* argError) {
-    if ((flags & DISPATCH_PROPERTYPUT) != 0) {
-        HRESULT hr = checkPut(params);
-        CVariant value;
-        if (SUCCEEDED(hr)) {
-            hr = argument(params, 0, VT_R8, value, argError);
-        }
-        if (FAILED(hr)) {
-            return hr;
-        }
-        m_journal.Write("Frequency", FormatDouble(value.Get().dblVal));
-        m_state.SetFrequency(value.Get().dblVal);
-        return S_OK;
-    }
-    if ((flags & DISPATCH_PROPERTYGET) != 0) {
-        const HRESULT hr = checkGet(params);
-        if (SUCCEEDED(hr) && result != nullptr) {
-            ::VariantInit(result);
-            result->vt = VT_R8;
-            result->dblVal = m_state.Frequency();
-        }
-        return hr;
-    }
-    return DISP_E_MEMBERNOTFOUND;
+    return callProperty(
+        flags, params, VT_R8, result, argError,
+        [this](const VARIANT& value) {
+            m_journal.Write("Frequency", FormatDouble(value.dblVal));
+            m_state.SetFrequency(value.dblVal);
+        },
+        [this](VARIANT& out) { out.dblVal = m_state.Frequency(); });
 }
 
 HRESULT KebrinCalls::CallMode(WORD flags, const DISPPARAMS& params, VARIANT* result,
                               UINT* argError) {
-    if ((flags & DISPATCH_PROPERTYPUT) != 0) {
-        HRESULT hr = checkPut(params);
-        CVariant value;
-        if (SUCCEEDED(hr)) {
-            hr = argument(params, 0, VT_BSTR, value, argError);
-        }
-        if (FAILED(hr)) {
-            return hr;
-        }
-        const std::wstring text = bstrText(value);
-        m_journal.Write("Mode", JsonString(text));
-        m_state.SetMode(text);
-        return S_OK;
-    }
-    if ((flags & DISPATCH_PROPERTYGET) != 0) {
-        const HRESULT hr = checkGet(params);
-        if (SUCCEEDED(hr) && result != nullptr) {
-            ::VariantInit(result);
-            result->vt = VT_BSTR;
-            result->bstrVal = CBstr(m_state.Mode()).Detach();
-        }
-        return hr;
-    }
-    return DISP_E_MEMBERNOTFOUND;
+    return callProperty(
+        flags, params, VT_BSTR, result, argError,
+        [this](const VARIANT& value) {
+            const std::wstring text = bstrText(value);
+            m_journal.Write("Mode", JsonString(text));
+            m_state.SetMode(text);
+        },
+        [this](VARIANT& out) { out.bstrVal = CBstr(m_state.Mode()).Detach(); });
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/c_file.h"
 #include "framework/message_filter.h"
 #include "framework/text_conversion.h"
 #include "tools/kebrin-sim/automation_object.h"
@@ -57,12 +58,12 @@ HRESULT registerActiveObject(IUnknown* object, DWORD& cookie) {
 // Written under a temporary name and renamed, so a reader never sees half of it.
 bool writeReadyFile(const std::wstring& path) {
     const std::wstring temporary = path + L".tmp";
-    std::FILE* file = ::_wfopen(temporary.c_str(), L"wb");
-    if (file == nullptr) {
+    CFile file(::_wfopen(temporary.c_str(), L"wb"));
+    if (!file) {
         return false;
     }
-    std::fprintf(file, "%lu\n", static_cast<unsigned long>(::GetCurrentProcessId()));
-    const bool written = std::fclose(file) == 0;
+    std::fprintf(file.get(), "%lu\n", static_cast<unsigned long>(::GetCurrentProcessId()));
+    const bool written = std::fclose(file.release()) == 0;
     return written &&
            ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

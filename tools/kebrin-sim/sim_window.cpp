@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/c_file.h"
 #include "tools/kebrin-sim/sim_commands.h"
 
 namespace {
@@ -21,13 +22,12 @@ std::string trimmed(std::string text) {
 
 // The control file's content (at most a line), or nothing when it can't be read.
 std::string readControl(const std::wstring& path) {
-    std::FILE* file = ::_wfopen(path.c_str(), L"rb");
-    if (file == nullptr) {
+    const CFile file(::_wfopen(path.c_str(), L"rb"));
+    if (!file) {
         return std::string();
     }
     char buffer[64];
-    const size_t size = std::fread(buffer, 1, sizeof buffer, file);
-    std::fclose(file);
+    const size_t size = std::fread(buffer, 1, sizeof buffer, file.get());
     return trimmed(std::string(buffer, size));
 }
 

@@ -1,6 +1,7 @@
 #include "tools/xrcall/xrcall_args.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "base/char_class.h"
 #include "xmlrpc/core/codecs.h"
@@ -19,27 +20,44 @@ bool startsWith(const std::string& text, const char* prefix, std::string& rest) 
 
 using charclass::isDigit;
 
-bool parseInt(const std::string& text, int32_t& number) {
+// Decimal digits with an optional sign, in the 32-bit range.
+std::optional<int32_t> int32From(const std::string& text) {
     size_t at = text.size() > 0 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
     if (at == text.size() || text.size() - at > 10) {
-        return false;
+        return std::nullopt;
     }
     int64_t magnitude = 0;
     for (; at < text.size(); ++at) {
         if (!isDigit(text[at])) {
-            return false;
+            return std::nullopt;
         }
         magnitude = magnitude * 10 + (text[at] - '0');
     }
     const int64_t value = text[0] == '-' ? -magnitude : magnitude;
     if (value < INT32_MIN || value > INT32_MAX) {
-        return false;
+        return std::nullopt;
     }
-    number = static_cast<int32_t>(value);
-    return true;
+    return static_cast<int32_t>(value);
 }
 
-bool parseBase64(const std::string& text, ByteString& bytes) {
+// The whole text a number as the XML-RPC reader reads one.
+std::optional<double> doubleFrom(const std::string& text) {
+    double number = 0;
+    const char* stop = text.c_str();
+    if (text.empty() || !parseDouble(text.c_str(), &stop, &number) || *stop != '\0') {
+        return std::nullopt;
+    }
+    return number;
+}
+
+std::optional<bool> booleanFrom(const std::string& text) {
+    if (text != "0" && text != "1") {
+        return std::nullopt;
+    }
+    return text == "1";
+}
+
+std::optional<ByteString> bytesFromBase64(const std::string& text) {
     size_t padding = 0;
     for (char c : text) {
         const bool alphabet =
@@ -47,40 +65,81 @@ bool parseBase64(const std::string& text, ByteString& bytes) {
         if (c == '=') {
             ++padding;
         } else if (!alphabet || padding > 0) {
-            return false;
+            return std::nullopt;
         }
     }
     if (padding > 2 || text.size() % 4 == 1 || (padding > 0 && text.size() % 4 != 0)) {
-        return false;
+        return std::nullopt;
     }
+    ByteString bytes;
     decodeBase64(text.data(), text.data() + text.size(), bytes);
-    return true;
+    return bytes;
 }
 
 // "YYYYMMDDTHH:MM:SS", every field a plain number in its calendar range.
-bool parseDateTime(const std::string& text, DateTime& time) {
+std::optional<DateTime> dateTimeFrom(const std::string& text) {
     static const char kPattern[] = "dddddddd_dd:dd:dd";
     if (text.size() != sizeof kPattern - 1) {
-        return false;
+        return std::nullopt;
     }
     for (size_t i = 0; i < text.size(); ++i) {
         const char want = kPattern[i];
         if ((want == 'd' && !isDigit(text[i])) || (want == '_' && text[i] != 'T') ||
             (want == ':' && text[i] != ':')) {
-            return false;
+            return std::nullopt;
         }
     }
     auto field = [&](size_t at, size_t n) { return std::stoi(text.substr(at, n)); };
-    time = DateTime();
+    DateTime time;
     time.year = field(0, 4);
     time.month = field(4, 2) - 1;
     time.day = field(6, 2);
     time.hour = field(9, 2);
     time.minute = field(12, 2);
     time.second = field(15, 2);
-    return time.month >= 0 && time.month < 12 && time.day >= 1 && time.day <= 31 &&
-           time.hour < 24 && time.minute < 60 && time.second <= 60;
+    if (time.month < 0 || time.month >= 12 || time.day < 1 || time.day > 31 || time.hour >= 24 ||
+        time.minute >= 60 || time.second > 60) {
+        return std::nullopt;
+    }
+    return time;
 }
+
+// Reads a tagged parameter's text with `parse` and, when it reads, stores it with `store`.
+template <auto parse, auto store>
+bool readTagged(const std::string& text, XmlRpcValue& value) {
+    const auto parsed = parse(text);
+    if (parsed) {
+        (value.*store)(*parsed);
+    }
+    return parsed.has_value();
+}
+
+bool readString(const std::string& text, XmlRpcValue& value) {
+    value.setString(text);
+    return true;
+}
+
+constexpr void (XmlRpcValue::*kSetBase64)(const ByteString&) = &XmlRpcValue::setBase64;
+
+// A parameter whose text starts with the tag; the complaint, followed by the whole text, is
+// the error when the rest does not read.
+struct TaggedParam {
+    const char* tag;
+    bool (*read)(const std::string& rest, XmlRpcValue& value);
+    const char* complaint;
+};
+
+constexpr TaggedParam kTaggedParams[] = {
+    {"i4:", readTagged<int32From, &XmlRpcValue::setInt>, "not a 32-bit integer: "},
+    {"int:", readTagged<int32From, &XmlRpcValue::setInt>, "not a 32-bit integer: "},
+    {"double:", readTagged<doubleFrom, &XmlRpcValue::setDouble>, "not a number: "},
+    {"bool:", readTagged<booleanFrom, &XmlRpcValue::setBoolean>,
+     "a boolean is bool:0 or bool:1, not "},
+    {"str:", readString, ""},
+    {"b64:", readTagged<bytesFromBase64, kSetBase64>, "not base64: "},
+    {"dt:", readTagged<dateTimeFrom, &XmlRpcValue::setDateTime>,
+     "a date and time is dt:YYYYMMDDTHH:MM:SS, not "},
+};
 
 void appendTwoDigits(std::string& out, int32_t n) {
     out += static_cast<char>('0' + (n / 10) % 10);
@@ -188,50 +247,22 @@ void appendReadable(const XmlRpcValue& value, std::string& out, bool topLevel) {
 }  // namespace
 
 bool parseParam(const std::string& text, XmlRpcValue& value, std::string& error) {
-    std::string rest;
     error.clear();
-    if (startsWith(text, "i4:", rest) || startsWith(text, "int:", rest)) {
-        int32_t number = 0;
-        if (!parseInt(rest, number)) {
-            error = "not a 32-bit integer: " + text;
-            return false;
-        }
-        value.setInt(number);
-    } else if (startsWith(text, "double:", rest)) {
-        double number = 0;
-        const char* stop = rest.c_str();
-        if (rest.empty() || !parseDouble(rest.c_str(), &stop, &number) || *stop != '\0') {
-            error = "not a number: " + text;
-            return false;
-        }
-        value.setDouble(number);
-    } else if (startsWith(text, "bool:", rest)) {
-        if (rest != "0" && rest != "1") {
-            error = "a boolean is bool:0 or bool:1, not " + text;
-            return false;
-        }
-        value.setBoolean(rest == "1");
-    } else if (startsWith(text, "str:", rest)) {
-        value.setString(rest);
-    } else if (text == "nil") {
+    if (text == "nil") {
         value.setNil();
-    } else if (startsWith(text, "b64:", rest)) {
-        ByteString bytes;
-        if (!parseBase64(rest, bytes)) {
-            error = "not base64: " + text;
-            return false;
-        }
-        value.setBase64(bytes);
-    } else if (startsWith(text, "dt:", rest)) {
-        DateTime time;
-        if (!parseDateTime(rest, time)) {
-            error = "a date and time is dt:YYYYMMDDTHH:MM:SS, not " + text;
-            return false;
-        }
-        value.setDateTime(time);
-    } else {
-        value.setString(text);
+        return true;
     }
+    std::string rest;
+    for (const TaggedParam& param : kTaggedParams) {
+        if (startsWith(text, param.tag, rest)) {
+            if (!param.read(rest, value)) {
+                error = param.complaint + text;
+                return false;
+            }
+            return true;
+        }
+    }
+    value.setString(text);
     return true;
 }
 
@@ -253,11 +284,11 @@ bool parseParams(const std::vector<std::string>& texts, XmlRpcValue& params, std
 }
 
 bool parseMilliseconds(const std::string& text, uint32_t& milliseconds) {
-    int32_t number = 0;
-    if (!parseInt(text, number) || number <= 0) {
+    const std::optional<int32_t> number = int32From(text);
+    if (!number || *number <= 0) {
         return false;
     }
-    milliseconds = static_cast<uint32_t>(number);
+    milliseconds = static_cast<uint32_t>(*number);
     return true;
 }
 

@@ -4,8 +4,21 @@
 #include <cstdio>
 
 #include "base/endpoint.h"
+#include "xmlrpc/client/code_text.h"
 #include "xmlrpc/client/internet_errors.h"
 #include "xmlrpc/core/numbers.h"
+
+namespace {
+
+// The progress texts of the transport's fixed steps.
+constexpr CodeText kStatusTexts[] = {
+    {kInternetStatusSendingRequest, "Sending data"},
+    {kInternetStatusRequestSent, "Data sent"},
+    {kInternetStatusResponseReceived, "Response received"},
+    {kInternetStatusHandleClosing, "Handle closing"},
+};
+
+}  // namespace
 
 XmlRpcClient::XmlRpcClient(const char* url) : XmlRpcClient(url, platformInternetTransport()) {}
 
@@ -80,29 +93,17 @@ void XmlRpcClient::onInternetStatus(void* context, uint32_t status) {
     if (client == nullptr || client->progressHook == nullptr) {
         return;
     }
-    switch (status) {
-        case kInternetStatusSendingRequest:
-            client->reportProgress("Sending data");
-            break;
-        case kInternetStatusRequestSent:
-            client->reportProgress("Data sent");
-            break;
-        case kInternetStatusReceivingResponse:
-            client->reportProgress(client->bytesReceived == 0 ? "Waiting for response"
-                                                              : "Receiving response");
-            break;
-        case kInternetStatusResponseReceived:
-            client->reportProgress("Response received");
-            break;
-        case kInternetStatusHandleClosing:
-            client->reportProgress("Handle closing");
-            break;
-        default: {
-            // One buffer for the whole process: clients are used from one thread at a time.
-            static char statusText[512];
-            std::snprintf(statusText, sizeof statusText, "Status %u", status);
-            client->reportProgress(statusText);
-            break;
-        }
+    if (status == kInternetStatusReceivingResponse) {
+        client->reportProgress(client->bytesReceived == 0 ? "Waiting for response"
+                                                          : "Receiving response");
+        return;
     }
+    if (const char* text = findCodeText(kStatusTexts, status)) {
+        client->reportProgress(text);
+        return;
+    }
+    // One buffer for the whole process: clients are used from one thread at a time.
+    static char statusText[512];
+    std::snprintf(statusText, sizeof statusText, "Status %u", status);
+    client->reportProgress(statusText);
 }

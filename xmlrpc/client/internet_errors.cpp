@@ -2,16 +2,12 @@
 
 #include <cstdio>
 
+#include "xmlrpc/client/code_text.h"
 #include "xmlrpc/client/internet_transport.h"
 
 namespace {
 
-struct KnownError {
-    uint32_t code;
-    const char* reason;
-};
-
-constexpr KnownError kKnownErrors[] = {
+constexpr CodeText kKnownErrors[] = {
     {kErrorInternetTimeout, "Internet timeout"},
     {kErrorInternetInvalidUrl, "Invalid URL"},
     {kErrorInternetNameNotResolved, "Domain name not resolved"},
@@ -29,10 +25,8 @@ constexpr KnownError kKnownErrors[] = {
 }  // namespace
 
 std::string internetErrorReason(uint32_t code, const InternetTransport& transport) {
-    for (const KnownError& known : kKnownErrors) {
-        if (known.code == code) {
-            return known.reason;
-        }
+    if (const char* reason = findCodeText(kKnownErrors, code)) {
+        return reason;
     }
     std::string text;
     if (transport.systemMessage(code, text)) {

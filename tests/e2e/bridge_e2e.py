@@ -74,6 +74,11 @@ def main():
             except Exception:  # noqa: BLE001 - the failure matters more than the picture
                 pass
         print("FAILED %s (%s fldigi): %s" % (args.scenario, args.fldigi, failure))
+        if run.fldigi is not None and hasattr(run.fldigi, "requests"):
+            try:
+                print("the stand-in's last requests: %r" % run.fldigi.requests()[-15:])
+            except OSError:
+                pass
         return 1
     finally:
         run.close()

@@ -61,12 +61,26 @@ def main():
 
     started = time.monotonic()
     lock = PortLock()
+    try:
+        # A scenario runs once more, with a new fldigi, only when real fldigi itself crashed.
+        for attempt in (1, 2):
+            code, peer_crash = run_scenario(args, started)
+            if code == 0 or peer_crash is None or attempt == 2:
+                return code
+            print("fldigi itself crashed (%r): the scenario runs again with a new fldigi"
+                  % peer_crash, flush=True)
+    finally:
+        lock.release()
+
+
+def run_scenario(args, started):
+    """(exit code, the peer's crash report or None)."""
     run = Run(args)
     try:
         SCENARIOS[args.scenario](run)
         print("PASSED %s (%s fldigi) in %.1f s" % (args.scenario, args.fldigi,
                                                    time.monotonic() - started))
-        return 0
+        return 0, None
     except Failure as failure:
         if run.varnock is not None:
             try:
@@ -79,10 +93,9 @@ def main():
                 print("the stand-in's last requests: %r" % run.fldigi.requests()[-15:])
             except OSError:
                 pass
-        return 1
+        return 1, run.fldigi.crash() if run.fldigi is not None else None
     finally:
         run.close()
-        lock.release()
 
 
 if __name__ == "__main__":

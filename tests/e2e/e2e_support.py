@@ -16,6 +16,13 @@ import time
 import xmlrpc.client
 
 FLDIGI_PORT = 7362
+RPC_TIMEOUT_S = 20  # a peer that stops answering fails the scenario instead of hanging it
+# What glibc and libstdc++ print when a process dies of itself. Debian's fldigi 4.1.23 now and
+# then does so while its sound start-up gives up on a JACK server that is not running ("free():
+# double free detected", after "jack server is not running"), sometimes deadlocking in the
+# abort with its XML-RPC port still accepting connections.
+CRASH_MARKERS = (b"double free", b"corrupted", b"malloc(): ", b"free(): ",
+                 b"terminate called", b"Segmentation fault")
 PORT_LOCK = "/tmp/varnock-port7362.lock"
 LOG_QSO_MACRO = 17
 IDOK, IDCANCEL = 1, 2
@@ -206,6 +213,13 @@ class Varnock:
         return [b for b in self.probe.boxes() if b["pid"] == self.pid]
 
 
+class TimeoutTransport(xmlrpc.client.Transport):
+    def make_connection(self, host):
+        connection = super().make_connection(host)
+        connection.timeout = RPC_TIMEOUT_S
+        return connection
+
+
 class Fldigi:
     """What a test does with fldigi, real or stand-in: its setters and getters over XML-RPC."""
 
@@ -218,11 +232,17 @@ class Fldigi:
         return "http://127.0.0.1:%d/RPC2" % self.port
 
     def rpc(self, method, *params):
-        proxy = xmlrpc.client.ServerProxy(self.url)
+        proxy = xmlrpc.client.ServerProxy(self.url, transport=TimeoutTransport())
         try:
             return getattr(proxy, method)(*params)
+        except TimeoutError:
+            raise Failure("fldigi did not answer %s within %d s" % (method, RPC_TIMEOUT_S))
         finally:
             proxy("close")()
+
+    def crash(self):
+        """The line in which the peer reported its own crash, or None."""
+        return None
 
     def answers(self):
         try:
@@ -267,7 +287,8 @@ class RealFldigi(Fldigi):
         env = dict(os.environ, DISPLAY=display, HOME=home)
         if locale:
             env.update(LC_ALL=locale, LANG=locale)
-        with open(os.path.join(run_dir, "fldigi.log"), "wb") as log:
+        self.log_path = os.path.join(run_dir, "fldigi.log")
+        with open(self.log_path, "wb") as log:
             self.process = stack.start(
                 "fldigi", ["fldigi", "--config-dir", self.config_dir, "--home-dir", home + "/",
                            "--xmlrpc-server-port", str(FLDIGI_PORT),
@@ -277,6 +298,15 @@ class RealFldigi(Fldigi):
                  "fldigi's XML-RPC server")
         if self.process.poll() is not None:
             raise Failure("fldigi exited at start (see %s/fldigi.log)" % run_dir)
+
+    def crash(self):
+        try:
+            with open(self.log_path, "rb") as log:
+                lines = log.read().splitlines()
+        except OSError:
+            return None
+        return next((l.decode("utf-8", "replace") for l in lines
+                     if any(m in l for m in CRASH_MARKERS)), None)
 
     @staticmethod
     def _xvfb(stack, run_dir):

@@ -30,8 +30,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr const char* kSimPort = "7372";
-constexpr const char* kSimEndpoint = "http://127.0.0.1:7372/RPC2";
+constexpr const char* kSimPort = VARNOCK_SIM_PORT;
+constexpr const char* kSimEndpoint = "http://127.0.0.1:" VARNOCK_SIM_PORT "/RPC2";
 
 // The stand-in as a child process in its own temporary directory; stopped by PID.
 class FldigiSim {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/diagnostics/event_log.h"
 #include "app/diagnostics/logging_ports.h"
 #include "app/host_session.h"
 #include "app/poll/poll_cycle.h"
@@ -39,6 +40,9 @@ class Bridge {
     pollcycle::XmlRpcFldigiPort m_fldigi;
     WindowsMarkerFiles m_markers;
     DialogPollView m_view;
-    std::unique_ptr<diagnostics::LoggingPorts> m_logging;  // null without --log
+    // With --log: the host's calls and the bridge's events written to it; null without.
+    std::unique_ptr<diagnostics::LoggingHostPort> m_loggedHost;
+    std::unique_ptr<diagnostics::EventLog> m_eventLog;
+    pollcycle::BridgeEventFanOut m_events;
     pollcycle::PollCycle m_cycle;
 };

@@ -63,7 +63,6 @@ std::optional<int> BridgeRun::openLog() {
         return kExitBadCommandLine;
     }
     log_ = std::make_unique<diagnostics::DiagnosticLog>(std::move(file));
-    context_ = std::make_unique<diagnostics::LogContext>(diagnostics::LogContext{*log_});
     note("Varnock " VARNOCK_VERSION " started; fldigi at " + fldigiEndpoint() + "; log " + path);
     return std::nullopt;
 }

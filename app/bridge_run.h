@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/diagnostics/diagnostic_log.h"
-#include "app/diagnostics/logging_ports.h"
 #include "app/options/command_line_options.h"
 #include "app/single_instance.h"
 
@@ -21,7 +20,7 @@ class BridgeRun {
 
     const std::string& fldigiEndpoint() const { return options_.fldigiEndpoint; }
     // Null without --log.
-    diagnostics::LogContext* logContext() { return context_.get(); }
+    diagnostics::DiagnosticLog* log() { return log_.get(); }
     // Writes an event when there is a log.
     void note(const std::string& event);
 
@@ -31,5 +30,4 @@ class BridgeRun {
     bridgeoptions::BridgeOptions options_;
     std::unique_ptr<InstanceLock> instance_;
     std::unique_ptr<diagnostics::DiagnosticLog> log_;
-    std::unique_ptr<diagnostics::LogContext> context_;
 };

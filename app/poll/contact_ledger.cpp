@@ -70,9 +70,9 @@ std::string asDamagedText(std::string_view raw) {
 
 }  // namespace
 
-ContactLedger::ContactLedger(LedgerMemory& memory, MarkerFilesPort& files, LedgerReport& report,
+ContactLedger::ContactLedger(LedgerMemory& memory, MarkerFilesPort& files, BridgeEvents& events,
                              const std::string& markerPath)
-    : memory_(memory), files_(files), report_(report), markerPath_(markerPath) {
+    : memory_(memory), files_(files), events_(events), markerPath_(markerPath) {
     const std::size_t slash = markerPath.rfind('\\');
     folder_ = slash == std::string::npos ? std::string() : markerPath.substr(0, slash);
 }
@@ -108,9 +108,7 @@ void ContactLedger::checkFolderOnce() {
     }
     memory_.folderChecked = true;
     if (files_.find(folder_).empty()) {
-        report_.noteLedger("fldigi's folder " + folder_ +
-                           " does not exist on this PC (does fldigi run on another one?): "
-                           "contacts logged in fldigi cannot be saved from it");
+        reportProblem(ProblemKind::FolderMissing, folder_);
     }
 }
 
@@ -125,12 +123,10 @@ void ContactLedger::loadProgress() {
     }
     const std::optional<std::string> text = files_.read(path, 0, kProgressReadLimit);
     if (!text) {
-        reportProblem("read progress", "the record of saved contacts " + path +
-                                           " cannot be read (" + files_.lastErrorText() +
-                                           "): no contact is saved until it can");
+        reportProblem(ProblemKind::ProgressUnreadable, path);
         return;
     }
-    clearProblem("read progress");
+    clearProblem(ProblemKind::ProgressUnreadable, path);
     memory_.progress = parseLedgerProgress(*text);
     memory_.progressLoaded = true;
 }
@@ -177,13 +173,12 @@ void ContactLedger::claimMarker(std::vector<std::string>& names) {
     }
     if (!files_.rename(markerPath_, pathOf(name))) {
         memory_.progress.erase(name);
-        reportProblem("claim", "marker " + markerPath_ + " cannot be taken over (" +
-                                   files_.lastErrorText() +
-                                   "): its contacts are read where it is, and it is kept");
+        reportProblem(ProblemKind::MarkerHeld, markerPath_);
         names.push_back(kMarkerName);
         return;
     }
-    clearProblem("claim");
+    clearProblem(ProblemKind::MarkerHeld, markerPath_);
+    events_.record(event::MarkerClaimed{markerPath_, pathOf(name)});
     if (memory_.progress.erase(kMarkerName) > 0) {
         writeProgress();
     }
@@ -206,21 +201,18 @@ bool ContactLedger::takeFrom(const std::string& name, bool claimed,
         before = std::min(saved.offset, kHashedBytes);
         bytes = files_.read(path, saved.offset - before, before + budget);
         if (!bytes) {
-            reportProblem("read " + name,
-                          "marker " + path + " cannot be read (" + files_.lastErrorText() +
-                              "): it is left as it is and read again on the next ticks");
+            reportProblem(ProblemKind::FileUnreadable, path);
             return false;
         }
         if (bytes->size() >= before &&
             contentHash(std::string_view(*bytes).substr(0, before)) == saved.hash) {
             break;
         }
-        report_.noteLedger("marker " + path + " is not the file saved up to byte " +
-                           std::to_string(saved.offset) + ": all of it is new");
+        events_.record(event::MarkerReplaced{path, saved.offset});
         saved = SavedUpTo{};
         memory_.progress.erase(name);
     }
-    clearProblem("read " + name);
+    clearProblem(ProblemKind::FileUnreadable, path);
 
     const std::string_view all(*bytes);
     const std::string_view data = all.substr(before);
@@ -297,12 +289,11 @@ bool ContactLedger::takeFrom(const std::string& name, bool claimed,
         return true;
     }
     if (!files_.remove(path)) {
-        reportProblem("delete " + name, "saved marker " + path + " cannot be deleted (" +
-                                            files_.lastErrorText() +
-                                            "): it is kept, and its contacts stay saved");
+        reportProblem(ProblemKind::FileUndeletable, path);
         return true;
     }
-    clearProblem("delete " + name);
+    clearProblem(ProblemKind::FileUndeletable, path);
+    events_.record(event::MarkerDeleted{path});
     memory_.progress.erase(name);
     writeProgress();
     return true;
@@ -313,39 +304,37 @@ bool ContactLedger::setAside(const std::string& records, std::size_t stale,
     const std::string path = pathOf(kUnsavedFileName);
     const bool fresh = files_.find(path).empty();
     if (!files_.append(path, (fresh ? kUnsavedHeader : "") + records)) {
-        reportProblem("aside", "records not to be saved cannot be added to " + path + " (" +
-                                   files_.lastErrorText() + "): they wait in the marker");
+        reportProblem(ProblemKind::SetAsideUnwritable, path);
         return false;
     }
-    clearProblem("aside");
+    clearProblem(ProblemKind::SetAsideUnwritable, path);
     memory_.setAside += stale + notContacts;
-    report_.noteLedger(std::to_string(stale + notContacts) + " records not saved in the host (" +
-                       std::to_string(stale) + " older than 30 minutes, " +
-                       std::to_string(notContacts) + " no contact or damaged) added to " + path +
-                       ": import that file in Kebrin");
+    events_.record(event::RecordsSetAside{stale, notContacts, path});
     return true;
 }
 
 bool ContactLedger::writeProgress() {
     const std::string path = pathOf(kProgressFileName);
     if (!files_.replace(path, formatLedgerProgress(memory_.progress))) {
-        reportProblem("write progress", "the record of saved contacts " + path +
-                                            " cannot be written (" + files_.lastErrorText() +
-                                            "): after a restart they may be saved again");
+        reportProblem(ProblemKind::ProgressUnwritable, path);
         return false;
     }
-    clearProblem("write progress");
+    clearProblem(ProblemKind::ProgressUnwritable, path);
     return true;
 }
 
-void ContactLedger::reportProblem(const std::string& key, const std::string& line) {
-    if (memory_.reportedProblems.insert(key).second) {
-        report_.noteLedger(line);
+void ContactLedger::reportProblem(ProblemKind kind, const std::string& path) {
+    // The system's reason is taken at once, before another file operation replaces it.
+    const std::string reason = files_.lastErrorText();
+    if (memory_.reportedProblems.insert({kind, path}).second) {
+        events_.record(event::ProblemBegan{kind, path, reason});
     }
 }
 
-void ContactLedger::clearProblem(const std::string& key) {
-    memory_.reportedProblems.erase(key);
+void ContactLedger::clearProblem(ProblemKind kind, const std::string& path) {
+    if (memory_.reportedProblems.erase({kind, path}) > 0) {
+        events_.record(event::ProblemEnded{kind, path});
+    }
 }
 
 }  // namespace pollcycle

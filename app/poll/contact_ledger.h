@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/poll/adif_records.h"
+#include "app/poll/bridge_events.h"
 #include "app/poll/ledger_progress.h"
 #include "app/poll/marker_files_port.h"
 #include "app/poll/poll_state.h"
@@ -38,17 +39,10 @@ struct PendingContact {
     SavedUpTo savedAfter;
 };
 
-// The ledger's reports: lines for the diagnostic log.
-class LedgerReport {
-  public:
-    virtual ~LedgerReport() = default;
-    virtual void noteLedger(const std::string& line) = 0;
-};
-
 // Built per tick over the process-wide memory; `markerPath` is fldigi's "...\temp\log.adif".
 class ContactLedger {
   public:
-    ContactLedger(LedgerMemory& memory, MarkerFilesPort& files, LedgerReport& report,
+    ContactLedger(LedgerMemory& memory, MarkerFilesPort& files, BridgeEvents& events,
                   const std::string& markerPath);
 
     // The contacts to save now, in logging order; records that are not to be saved are set
@@ -69,13 +63,13 @@ class ContactLedger {
                   uint64_t& budget);
     bool setAside(const std::string& records, std::size_t stale, std::size_t notContacts);
     bool writeProgress();
-    // Writes `line` once until clearProblem(key).
-    void reportProblem(const std::string& key, const std::string& line);
-    void clearProblem(const std::string& key);
+    // Reports the problem once, until clearProblem() with the same kind and path.
+    void reportProblem(ProblemKind kind, const std::string& path);
+    void clearProblem(ProblemKind kind, const std::string& path);
 
     LedgerMemory& memory_;
     MarkerFilesPort& files_;
-    LedgerReport& report_;
+    BridgeEvents& events_;
     std::string markerPath_;
     std::string folder_;
 };

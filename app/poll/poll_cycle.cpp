@@ -15,16 +15,6 @@ const char* const kCommitMacros[] = {"<FIXSTARTTIME>", "<SAVEQSO>", "<CURSOR:TX>
 
 constexpr std::size_t kFrequencyField = 3;  // "log.get_frequency" in the read order
 
-// The ledger's reports go to the view's log.
-class ViewLedgerReport : public LedgerReport {
-  public:
-    explicit ViewLedgerReport(PollView& view) : view_(view) {}
-    void noteLedger(const std::string& line) override { view_.noteLedger(line); }
-
-  private:
-    PollView& view_;
-};
-
 // A record's FREQ (MHz, '.' or ',' as decimal point) in whole hertz; 0 when it has none.
 double recordHertz(const AdifRecord& record) {
     const std::string* mhz = record.field("FREQ");
@@ -42,8 +32,13 @@ std::string kilohertzText(double hertz) {
 }  // namespace
 
 PollCycle::PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, MarkerFilesPort& markers,
-                     PollView& view)
-    : state_(state), fldigi_(fldigi), host_(host), markers_(markers), view_(view) {}
+                     PollView& view, BridgeEvents& events)
+    : state_(state),
+      fldigi_(fldigi),
+      host_(host),
+      markers_(markers),
+      view_(view),
+      events_(events) {}
 
 void PollCycle::OnTimer() {
     // Stopped while the tick runs (also through a message box's own message loop), so ticks
@@ -69,8 +64,7 @@ void PollCycle::RunTick() {
                                          : std::string(kConnectedCaption) + kSetAsideNotice);
     view_.showLinkMark();
     FieldTexts texts = ReadFields();
-    ViewLedgerReport report(view_);
-    ContactLedger ledger(state_.ledger, markers_, report, state_.markerPath);
+    ContactLedger ledger(state_.ledger, markers_, events_, state_.markerPath);
     const std::vector<PendingContact> contacts = ledger.takePending();
     // The first contact's own fields replace what was read (fldigi may have cleared its fields
     // already): with fields that outlive the log click the record matches the read texts and
@@ -89,19 +83,26 @@ void PollCycle::RunTick() {
 
 bool PollCycle::AttachHost() {
     if (!host_.attach()) {
+        events_.record(event::HostNotRunning{});
         return false;
     }
     state_.hostAttached = true;
+    events_.record(event::HostAttached{});
     ShowWorking(Indicator::Host, "Kebrin working");
     return true;
 }
 
 bool PollCycle::ConnectFldigi() {
     const std::unique_ptr<FldigiSession> session = fldigi_.openSession();
-    if (!session->call("fldigi.name").ok) {
+    const FldigiReply name = session->call("fldigi.name");
+    if (!name.ok) {
+        events_.record(event::FldigiCallFailed{"fldigi.name", session->lastError()});
         return false;
     }
+    events_.record(event::FldigiConnected{name.text});
     const FldigiReply configDir = session->call("fldigi.config_dir");
+    events_.record(event::FldigiConfigFolder{configDir.ok, configDir.text,
+                                             configDir.ok ? std::string() : session->lastError()});
     state_.markerPath =
         markerPathForConfigDir(configDir.ok && configDir.isString ? configDir.text : "");
     state_.fldigiConnected = true;
@@ -120,9 +121,15 @@ void PollCycle::ShowWorking(Indicator indicator, const char* text) {
 std::optional<std::string> PollCycle::GetFldigiString(const char* method) {
     std::unique_ptr<FldigiSession> session = fldigi_.openSession();
     FldigiReply reply = session->call(method);
+    if (!reply.ok) {
+        events_.record(event::FldigiCallFailed{method, session->lastError()});
+    }
     session.reset();
     if (!reply.ok) {
-        if (view_.askOkCancel(kFldigiNotLoadedMessage) == MessageAnswer::Ok) {
+        const MessageAnswer answer = view_.askOkCancel(kFldigiNotLoadedMessage);
+        events_.record(event::BoxAnswered{kFldigiNotLoadedMessage, answer});
+        if (answer == MessageAnswer::Ok) {
+            events_.record(event::ProcessExit{0});
             view_.exitProcess(0);
         }
         // Going on without the value must not look like the operator emptied the field.
@@ -200,9 +207,9 @@ void PollCycle::CommitLoggedQso(ContactLedger& ledger,
             TakeRecordTexts(contacts[i].record, texts);
             SendChangedFields(texts);
         }
-        const std::string* call = contacts[i].record.field("CALL");
-        view_.noteContactCommitted(call != nullptr ? fldigi_.decodeText(*call) : std::string(),
-                                   contacts[i].file);
+        const std::string* field = contacts[i].record.field("CALL");
+        const std::string call = field != nullptr ? fldigi_.decodeText(*field) : std::string();
+        events_.record(event::ContactSaving{call, contacts[i].file});
         for (const char* macro : kCommitMacros) {
             host_.runMacro(macro);
         }
@@ -211,9 +218,13 @@ void PollCycle::CommitLoggedQso(ContactLedger& ledger,
             return;
         }
         ledger.markSaved(contacts[i]);
+        events_.record(event::ContactSaved{call, contacts[i].file, markers_.nowUtcSeconds()});
     }
-    // Outcome ignored: fldigi's fields are only a convenience for the next contact.
-    fldigi_.openSession()->call("log.clear");
+    // Outcome only logged: fldigi's fields are only a convenience for the next contact.
+    const std::unique_ptr<FldigiSession> session = fldigi_.openSession();
+    const FldigiReply cleared = session->call("log.clear");
+    events_.record(
+        event::FldigiLogCleared{cleared.ok, cleared.ok ? std::string() : session->lastError()});
 }
 
 }  // namespace pollcycle

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/poll/bridge_events.h"
 #include "app/poll/contact_ledger.h"
 #include "app/poll/field_table.h"
 #include "app/poll/fldigi_port.h"
@@ -36,7 +37,7 @@ inline constexpr const char* kFldigiNotLoadedMessage = "FLDIGI not loaded!";
 class PollCycle {
   public:
     PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, MarkerFilesPort& markers,
-              PollView& view);
+              PollView& view, BridgeEvents& events);
 
     // One tick. The timer is stopped first and re-armed on the way out; an exception from the
     // host (or the process exit) leaves it stopped.
@@ -66,6 +67,7 @@ class PollCycle {
     HostPort& host_;
     MarkerFilesPort& markers_;
     PollView& view_;
+    BridgeEvents& events_;
 };
 
 }  // namespace pollcycle

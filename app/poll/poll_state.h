@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <set>
 #include <string>
+#include <utility>
 
+#include "app/poll/bridge_events.h"
 #include "app/poll/ledger_progress.h"
 
 namespace pollcycle {
@@ -29,8 +31,8 @@ struct LedgerMemory {
     bool progressLoaded = false;
     LedgerProgress progress;  // as last read or written
     bool folderChecked = false;
-    // Problems already written to the log, by kind and file, until they clear.
-    std::set<std::string> reportedProblems;
+    // Problems already reported, by kind and file, until they end.
+    std::set<std::pair<ProblemKind, std::string>> reportedProblems;
     // A file whose last record was unfinished at the last look ("name offset size"): if it is
     // the same at the next, that record counts as damaged.
     std::string waitedTail;

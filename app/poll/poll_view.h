@@ -35,11 +35,6 @@ class PollView {
     virtual MessageAnswer askOkCancel(const std::string& text) = 0;
     // Ends the process at once with the given exit code; never returns.
     [[noreturn]] virtual void exitProcess(unsigned exitCode) = 0;
-    // A contact logged in fldigi is about to be saved in the host: its call and the file of
-    // logged contacts it was found in.
-    virtual void noteContactCommitted(const std::string& /*call*/, const std::string& /*file*/) {}
-    // What the contact ledger has to say (a file that cannot be read, records set aside).
-    virtual void noteLedger(const std::string& /*line*/) {}
 };
 
 }  // namespace pollcycle

@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "app/diagnostics/event_log.h"
 #include "app/diagnostics/logging_ports.h"
 #include "app/diagnostics/std_log_file.h"
 #include "app/poll/poll_cycle.h"
@@ -53,10 +54,8 @@ struct LogOnDisk {
         std::string problem;
         log = std::make_unique<diagnostics::DiagnosticLog>(
             diagnostics::StdLogFile::open(path.u8string(), problem));
-        context = std::make_unique<diagnostics::LogContext>(diagnostics::LogContext{*log});
     }
     ~LogOnDisk() {
-        context.reset();
         log.reset();
         std::filesystem::remove(path);
         std::filesystem::remove(path.u8string() + ".1");
@@ -64,7 +63,6 @@ struct LogOnDisk {
     std::filesystem::path path = std::filesystem::temp_directory_path() /
                                  ("varnock-tick-bench-" + std::to_string(::getpid()) + ".log");
     std::unique_ptr<diagnostics::DiagnosticLog> log;
-    std::unique_ptr<diagnostics::LogContext> context;
 };
 
 template <typename Fldigi>
@@ -76,12 +74,14 @@ void runTicks(benchmark::State& bench, Fldigi& fldigi, bool withLog) {
     NoMarkers markers;
     NullView view;
     LogOnDisk disk;
+    BridgeEventFanOut noEvents;
     for (auto _ : bench) {
         if (withLog) {
-            diagnostics::LoggingPorts logged(*disk.context, fldigi, host, markers, view);
-            PollCycle(state, logged.fldigi, logged.host, logged.markers, logged.view).OnTimer();
+            diagnostics::LoggingHostPort loggedHost(host, *disk.log);
+            diagnostics::EventLog events(*disk.log);
+            PollCycle(state, fldigi, loggedHost, markers, view, events).OnTimer();
         } else {
-            PollCycle(state, fldigi, host, markers, view).OnTimer();
+            PollCycle(state, fldigi, host, markers, view, noEvents).OnTimer();
         }
     }
     bench.SetLabel(withLog ? "with log" : "without log");

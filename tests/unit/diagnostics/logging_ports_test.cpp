@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/diagnostics/event_log.h"
 #include "app/diagnostics/logging_ports.h"
 #include "app/poll/poll_cycle.h"
 #include "memory_log_file.h"
@@ -36,14 +37,13 @@ class LoggedTickTest : public ::testing::Test {
     FakeView view{journal};
     MemoryFiles files;
     DiagnosticLog log{std::make_unique<MemoryLogFile>(files), kLogLimitBytes, fixedTime};
-    LogContext context{log};
+    EventLog eventLog{log};
 
     // The events written by one tick, without their time stamps.
     std::vector<std::string> tick() {
         files.current.clear();
-        LoggingPorts logged(context, fldigi, host, markers, view);
-        pollcycle::PollCycle(state, logged.fldigi, logged.host, logged.markers, logged.view)
-            .OnTimer();
+        LoggingHostPort loggedHost(host, log);
+        pollcycle::PollCycle(state, fldigi, loggedHost, markers, view, eventLog).OnTimer();
         std::vector<std::string> events;
         std::istringstream in(files.current);
         for (std::string line; std::getline(in, line);) {

@@ -47,18 +47,12 @@ std::string record_without_call() {
 
 const std::string kLastYear = contactAt("G4OLD", "20251208", "120000");
 
-class LedgerNotes : public LedgerReport {
-  public:
-    std::vector<std::string> lines;
-    void noteLedger(const std::string& line) override { lines.push_back(line); }
-};
-
 class ContactLedgerTest : public ::testing::Test {
   protected:
     Journal journal;
     FakeMarkerFiles files{journal};
     LedgerMemory memory;
-    LedgerNotes notes;
+    RecordedEvents notes;
 
     ContactLedger ledger() { return ContactLedger(memory, files, notes, FakeMarkerFiles::kMarker); }
 
@@ -111,7 +105,9 @@ TEST_F(ContactLedgerTest, MarkerThatCannotBeTakenOverIsReadWhereItIsAcrossRestar
     files.log(contact("G4AAA"));
     restart();
     EXPECT_THAT(takeAndSave(), ElementsAre("G4AAA"));
-    EXPECT_THAT(notes.lines.at(0), HasSubstr("cannot be taken over (Access is denied.)"));
+    ASSERT_THAT(notes.problemsBegun(), ::testing::Each(ProblemKind::MarkerHeld))
+        << "once per start";
+    EXPECT_EQ(notes.of<event::ProblemBegan>()[0].systemText, "Access is denied.");
 
     // Replaced by another file, even one of the same size: all of it is new.
     files.write(contact("OK1AB") + contact("SP2CD") + contact("UA3DE"));
@@ -137,8 +133,9 @@ TEST_F(ContactLedgerTest, LockedMarkerIsLeftAloneAndReadOnceItCanBe) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_THAT(takeAndSave(), IsEmpty());
     }
-    EXPECT_EQ(notes.lines.size(), 2u) << "the take-over and the read, each written once";
-    EXPECT_THAT(notes.lines[1], HasSubstr("cannot be read (Access is denied.)"));
+    EXPECT_THAT(notes.problemsBegun(),
+                ElementsAre(ProblemKind::MarkerHeld, ProblemKind::FileUnreadable))
+        << "the take-over and the read, each reported once";
     files.unrenamable = files.unreadable = {};
     EXPECT_THAT(takeAndSave(), ElementsAre("DL1ABC"));
 }
@@ -173,7 +170,8 @@ TEST_P(RecordTableTest, ContactsAreSavedTheRestSetAside) {
         const std::string unsaved = files.content(kUnsaved).value_or("");
         EXPECT_THAT(unsaved, ::testing::StartsWith("Contacts logged in fldigi that Varnock"));
         EXPECT_THAT(unsaved, HasSubstr("<EOH>\n"));
-        EXPECT_THAT(notes.lines, ::testing::Contains(HasSubstr(" added to " + kUnsaved)));
+        ASSERT_FALSE(notes.of<event::RecordsSetAside>().empty());
+        EXPECT_EQ(notes.of<event::RecordsSetAside>()[0].path, kUnsaved);
     } else {
         EXPECT_FALSE(files.content(kUnsaved));
     }
@@ -336,9 +334,8 @@ TEST_F(ContactLedgerTest, AMissingFolderIsReportedOnce) {
     files.folders.clear();
     take();
     take();
-    EXPECT_THAT(notes.lines, ElementsAre("fldigi's folder C:\\fl\\temp does not exist on this PC "
-                                         "(does fldigi run on another one?): contacts logged in "
-                                         "fldigi cannot be saved from it"));
+    EXPECT_THAT(notes.problemsBegun(), ElementsAre(ProblemKind::FolderMissing));
+    EXPECT_EQ(notes.of<event::ProblemBegan>()[0].path, "C:\\fl\\temp");
 }
 
 TEST(LedgerProgress, ReadsWhatItWritesAndPassesOverDamage) {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/poll/bridge_events.h"
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
 #include "app/poll/marker_files_port.h"
@@ -277,6 +278,32 @@ class FakeView : public PollView {
         return text;
     }
     Journal& journal_;
+};
+
+// Every event, in order.
+class RecordedEvents : public BridgeEvents {
+  public:
+    std::vector<BridgeEvent> events;
+    void record(const BridgeEvent& event) override { events.push_back(event); }
+    // The events of one kind.
+    template <class Event>
+    std::vector<Event> of() const {
+        std::vector<Event> found;
+        for (const BridgeEvent& e : events) {
+            if (const Event* match = std::get_if<Event>(&e)) {
+                found.push_back(*match);
+            }
+        }
+        return found;
+    }
+    // The kinds of the problems that began, in order.
+    std::vector<ProblemKind> problemsBegun() const {
+        std::vector<ProblemKind> kinds;
+        for (const event::ProblemBegan& p : of<event::ProblemBegan>()) {
+            kinds.push_back(p.kind);
+        }
+        return kinds;
+    }
 };
 
 }  // namespace pollcycle::testing

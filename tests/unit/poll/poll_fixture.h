@@ -22,7 +22,8 @@ class PollCycleFixture : public ::testing::Test {
     FakeHost host{journal};
     FakeMarkerFiles markers{journal};
     FakeView view{journal};
-    PollCycle cycle{state, fldigi, host, markers, view};
+    RecordedEvents events;
+    PollCycle cycle{state, fldigi, host, markers, view, events};
 
     // Runs one tick with a fresh journal.
     void tick() {

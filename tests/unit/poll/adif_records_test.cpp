@@ -48,8 +48,8 @@ const std::string kFldigiLine =
     "<SUBMODE:5>PSK31<RST_SENT:3>599<RST_RCVD:3>579<NAME:4>Hans<QTH:0><STATE:0><VE_PROV:0>"
     "<GRIDSQUARE:6>JO62QM<NOTES:0><EOR>\n";
 
-// fldigi 4.2.13's line for a Hell contact (the first one logged after its start): TEN_TEN, no
-// SUBMODE, more fields after NOTES; "\r\n" after "<EOR>" as on Windows.
+// A line fldigi 4.2.13 wrote for a Hell contact (with a start date that is not one, seen once):
+// TEN_TEN, no SUBMODE, more fields after NOTES; "\r\n" after "<EOR>" as on Windows.
 const std::string kFldigi42Line =
     "<QSO_DATE:15>20120602 123000<TIME_ON:6>183917<QSO_DATE_OFF:8>20261209<TIME_OFF:6>183917"
     "<CALL:6>DL1ABC<FREQ:9>14.071500<MODE:4>HELL<RST_SENT:3>599<RST_RCVD:3>599<TX_PWR:1>0"

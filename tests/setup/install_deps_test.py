@@ -28,13 +28,18 @@ done
 echo "$verb${args[*]:+ ${args[*]}}" >>"$STATE/calls"
 [ "$verb" = update ] && exec test ! -e "$STATE/fail-update"
 for p in "${args[@]}"; do
-    grep -qx "$p" "$STATE/fail-install" "$STATE/unoffered" 2>/dev/null && { echo "E: $p" >&2; exit 100; }
+    if grep -qx "$p" "$STATE/fail-install" "$STATE/unoffered" 2>/dev/null; then
+        echo "E: $p" >&2
+        exit 100
+    fi
 done
 printf '%s\n' "${args[@]}" >>"$STATE/installed"''',
     "dpkg-query": r'''
 grep -qx "${!#}" "$STATE/installed" && printf 'install ok installed' ''',
     "apt-cache": r'''
-grep -qx "$2" "$STATE/unoffered" 2>/dev/null && echo '  Candidate: (none)' || echo '  Candidate: 1.0' ''',
+candidate=1.0
+grep -qx "$2" "$STATE/unoffered" 2>/dev/null && candidate="(none)"
+echo "  Candidate: $candidate"''',
     "dpkg": r'''[ "$1" = --print-foreign-architectures ] && echo i386; exit 0''',
     "debconf-set-selections": "cat >/dev/null",
     "locale": "printf 'C\\nru_RU.utf8\\nde_DE.utf8\\n'",

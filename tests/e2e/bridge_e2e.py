@@ -5,7 +5,11 @@ journal, the stand-in's request log, fldigi's own getters, Varnock's window (e2e
 and screenshots.
 
     bridge_e2e.py --build-dir B --varnock EXE --kebrin-sim EXE --probe EXE \
-                  --fldigi real|stand-in --output DIR SCENARIO
+                  --fldigi real|stand-in [--fldigi-4.2] --output DIR SCENARIO
+
+Real fldigi is this machine's (Debian 12: 4.1.23), or with --fldigi-4.2 Debian testing's in a root
+of its own (scripts/fldigi-4.2-root makes it, or waits while another run makes it, before the
+port lock is taken). Each run says which fldigi version it used.
 
 Needs an X display with a Wine session (scripts/with-wine-session); without DISPLAY it runs
 itself under one. Holds /tmp/varnock-port7362.lock while it runs. Exit code 0 when every check
@@ -14,6 +18,7 @@ passed, 1 on a failed check, 2 on a usage error.
 
 import argparse
 import os
+import subprocess
 import sys
 import time
 
@@ -49,6 +54,8 @@ def main():
     parser.add_argument("--kebrin-sim", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--fldigi", choices=("real", "stand-in"), default="stand-in")
+    parser.add_argument("--fldigi-4.2", dest="fldigi_42", action="store_true",
+                        help="real fldigi is Debian testing's, from a root of its own")
     parser.add_argument("--output", required=True, help="folder for screenshots")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
@@ -60,6 +67,16 @@ def main():
         os.execv(session, [session, args.build_dir, sys.executable, *sys.argv])
 
     started = time.monotonic()
+    args.fldigi_root = None
+    if args.fldigi_42:
+        made = subprocess.run([os.path.join(REPO, "scripts", "fldigi-4.2-root")],
+                              stdout=subprocess.PIPE, text=True)
+        if made.returncode != 0:
+            print("FAILED %s: no fldigi 4.2 on this machine (above)" % args.scenario)
+            return 1
+        args.fldigi_root = made.stdout.strip()
+        print("the fldigi 4.2 root %s was ready after %.1f s"
+              % (args.fldigi_root, time.monotonic() - started), flush=True)
     lock = PortLock()
     try:
         # A scenario runs once more, with a new fldigi, only when real fldigi itself crashed.
@@ -78,8 +95,8 @@ def run_scenario(args, started):
     run = Run(args)
     try:
         SCENARIOS[args.scenario](run)
-        print("PASSED %s (%s fldigi) in %.1f s" % (args.scenario, args.fldigi,
-                                                   time.monotonic() - started))
+        print("PASSED %s (%s) in %.1f s" % (args.scenario, describe_fldigi(run),
+                                             time.monotonic() - started))
         return 0, None
     except Failure as failure:
         if run.varnock is not None:
@@ -87,7 +104,7 @@ def run_scenario(args, started):
                 run.save_screenshot("failed-%s-%s.png" % (args.scenario, args.fldigi))
             except Exception:  # noqa: BLE001 - the failure matters more than the picture
                 pass
-        print("FAILED %s (%s fldigi): %s" % (args.scenario, args.fldigi, failure))
+        print("FAILED %s (%s): %s" % (args.scenario, describe_fldigi(run), failure))
         if run.fldigi is not None and hasattr(run.fldigi, "requests"):
             try:
                 print("the stand-in's last requests: %r" % run.fldigi.requests()[-15:])
@@ -96,6 +113,12 @@ def run_scenario(args, started):
         return 1, run.fldigi.crash() if run.fldigi is not None else None
     finally:
         run.close()
+
+
+def describe_fldigi(run):
+    """Which fldigi the run used: "stand-in fldigi", "real fldigi 4.1.23", ..."""
+    version = getattr(run.fldigi, "version", None)
+    return "%s fldigi%s" % (run.args.fldigi, " " + version if version else "")
 
 
 if __name__ == "__main__":

@@ -40,6 +40,7 @@ class Run:
         """`options` go to RealFldigi (its settings, folder and locale)."""
         kind = kind or self.args.fldigi
         if kind == "real":
+            options.setdefault("root", getattr(self.args, "fldigi_root", None))
             self.fldigi = RealFldigi(self.stack, self.workdir, **options)
         else:
             self.fldigi = StandInFldigi(self.stack, self.workdir, STAND_IN)

@@ -25,6 +25,8 @@ CRASH_MARKERS = (b"double free", b"corrupted", b"malloc(): ", b"free(): ",
                  b"terminate called", b"Segmentation fault")
 PORT_LOCK = "/tmp/varnock-port7362.lock"
 LOG_QSO_MACRO = 17
+IN_ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support",
+                       "fldigi-in-root")
 IDOK, IDCANCEL = 1, 2
 
 
@@ -262,13 +264,15 @@ class Fldigi:
 
 
 class RealFldigi(Fldigi):
-    """Debian's fldigi 4.1.23, headless on its own Xvfb, with a pre-seeded configuration."""
+    """Debian's fldigi, headless on its own Xvfb, with a pre-seeded configuration: this
+    machine's (4.1.23), or the one in `root` (tests/support/fldigi-in-root)."""
 
     name = "real"
 
-    def __init__(self, stack, workdir, extra_defs="", folder=None, locale=None):
+    def __init__(self, stack, workdir, extra_defs="", folder=None, locale=None, root=None):
         """`extra_defs`: more settings lines for fldigi_def.xml; `folder`: a folder of
-        `workdir` (any name, created) to hold fldigi's own; `locale`: fldigi's LC_ALL."""
+        `workdir` (any name, created) to hold fldigi's own; `locale`: fldigi's LC_ALL; `root`:
+        a root folder with another fldigi (`workdir` must then be under /tmp)."""
         parent = os.path.join(workdir, folder) if folder else workdir
         os.makedirs(parent, exist_ok=True)
         run_dir = tempfile.mkdtemp(prefix="fldigi.", dir=parent)
@@ -288,16 +292,22 @@ class RealFldigi(Fldigi):
         if locale:
             env.update(LC_ALL=locale, LANG=locale)
         self.log_path = os.path.join(run_dir, "fldigi.log")
+        program = [IN_ROOT, root] if root else ["fldigi"]
         with open(self.log_path, "wb") as log:
             self.process = stack.start(
-                "fldigi", ["fldigi", "--config-dir", self.config_dir, "--home-dir", home + "/",
-                           "--xmlrpc-server-port", str(FLDIGI_PORT),
-                           "--arq-server-port", "7322"],
+                "fldigi", program + ["--config-dir", self.config_dir, "--home-dir", home + "/",
+                                     "--xmlrpc-server-port", str(FLDIGI_PORT),
+                                     "--arq-server-port", "7322"],
                 env=env, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
         wait_for(lambda: self.answers() or self.process.poll() is not None, 30,
                  "fldigi's XML-RPC server")
         if self.process.poll() is not None:
-            raise Failure("fldigi exited at start (see %s/fldigi.log)" % run_dir)
+            with open(self.log_path, "rb") as log:
+                said = log.read().decode("utf-8", "replace").strip()[-300:]
+            raise Failure("fldigi exited at start (see %s/fldigi.log): %s" % (run_dir, said))
+        self.version = self.rpc("fldigi.version")
+        print("fldigi %s%s is up" % (self.version, " (from %s)" % root if root else ""),
+              flush=True)
 
     def crash(self):
         try:

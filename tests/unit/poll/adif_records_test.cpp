@@ -48,6 +48,16 @@ const std::string kFldigiLine =
     "<SUBMODE:5>PSK31<RST_SENT:3>599<RST_RCVD:3>579<NAME:4>Hans<QTH:0><STATE:0><VE_PROV:0>"
     "<GRIDSQUARE:6>JO62QM<NOTES:0><EOR>\n";
 
+// A line fldigi 4.2.13 wrote for a Hell contact (with a start date that is not one, seen once):
+// TEN_TEN, no SUBMODE, more fields after NOTES; "\r\n" after "<EOR>" as on Windows.
+const std::string kFldigi42Line =
+    "<QSO_DATE:15>20120602 123000<TIME_ON:6>183917<QSO_DATE_OFF:8>20261209<TIME_OFF:6>183917"
+    "<CALL:6>DL1ABC<FREQ:9>14.071500<MODE:4>HELL<RST_SENT:3>599<RST_RCVD:3>599<TX_PWR:1>0"
+    "<NAME:7>M\xc3\xbcller<QTH:0><STATE:0><VE_PROV:0><COUNTRY:20>Fed. Rep. of Germany"
+    "<GRIDSQUARE:0><STX:3>000<SRX:0><SRX_STRING:0><STX_STRING:0><TEN_TEN:0><NOTES:0><IOTA:0>"
+    "<DXCC:0><QSL_VIA:0><QSLRDATE:0><QSLSDATE:0><EQSLRDATE:0><EQSLSDATE:0><LOTWRDATE:0>"
+    "<LOTWSDATE:0><EOR>\r\n";
+
 INSTANTIATE_TEST_SUITE_P(
     Texts, AdifRecordsTest,
     ::testing::Values(
@@ -56,6 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "{CALL=DL1ABC,FREQ=14.071500,GRIDSQUARE=JO62QM,MODE=PSK,NAME=Hans,NOTES=,QSO_DATE="
                 "20261208,QTH=,RST_RCVD=579,RST_SENT=599,STATE=,SUBMODE=PSK31,TIME_ON=1003,VE_"
                 "PROV=}@196"},
+        AdifRow{"Fldigi42LinesEndingCrLf", kFldigi42Line + "<CALL:2>K2<EOR>\r\n", true,
+                "{CALL=DL1ABC,COUNTRY=Fed. Rep. of Germany,DXCC=,EQSLRDATE=,EQSLSDATE=,FREQ=14."
+                "071500,GRIDSQUARE=,IOTA=,LOTWRDATE=,LOTWSDATE=,MODE=HELL,NAME=M\xc3\xbcller,"
+                "NOTES=,QSLRDATE=,QSLSDATE=,QSL_VIA=,QSO_DATE=20120602 123000,QSO_DATE_OFF="
+                "20261209,QTH=,RST_RCVD=599,RST_SENT=599,SRX=,SRX_STRING=,STATE=,STX=000,STX_"
+                "STRING=,TEN_TEN=,TIME_OFF=183917,TIME_ON=183917,TX_PWR=0,VE_PROV=}@432 "
+                "{CALL=K2}@449"},
         AdifRow{"TwoRecordsInOrder", "<CALL:2>K1<EOR>\n<CALL:2>K2<EOR>\n", true,
                 "{CALL=K1}@15 {CALL=K2}@31"},
         AdifRow{"LengthCountsBytesOfUtf8",

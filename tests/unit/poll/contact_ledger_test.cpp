@@ -371,6 +371,10 @@ TEST(RecordTime, OwnTimeOfARecord) {
         {field("QSO_DATE", "20261208") + field("TIME_ON", "1000") +
              field("QSO_DATE_OFF", "2026120") + field("TIME_OFF", "0000"),
          FakeMarkerFiles::kNow - 2 * 3600},
+        // A start date that is not one, as fldigi 4.2.13 once wrote: the end time counts.
+        {field("QSO_DATE", "20120602 123000") + field("TIME_ON", "115959") +
+             field("QSO_DATE_OFF", "20261208") + field("TIME_OFF", "115959"),
+         FakeMarkerFiles::kNow - 1},
         {field("QSO_DATE", "20261308") + field("TIME_ON", "1000"), std::nullopt},
         {field("QSO_DATE", "20261208") + field("TIME_ON", "2400"), std::nullopt},
         {field("QSO_DATE", "2026120x") + field("TIME_ON", "1000"), std::nullopt},

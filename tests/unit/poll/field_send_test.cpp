@@ -115,7 +115,12 @@ INSTANTIATE_TEST_SUITE_P(
         ModemRow{"OLIVIA", "SetMode OLIVIA"},        // case-sensitive
         ModemRow{"CONTESTIA", "SetMode CONTESTIA"},  // "CTSTIA" is not in it
         ModemRow{"psk500r", "SetMode psk500r"}, ModemRow{"PSK63R", "SetMode PSK63R"},
-        ModemRow{"RTTY", "SetMode RTTY"}));
+        ModemRow{"RTTY", "SetMode RTTY"},
+        // fldigi 4.2's new and renamed modems: DOMEX Micro is a DominoEX mode; THOR and SCAMP
+        // have no macro of their own.
+        ModemRow{"DOMEXM", "RunMacro <MODEADD:DOMINO>"}, ModemRow{"THORM", "SetMode THORM"},
+        ModemRow{"THOR56", "SetMode THOR56"}, ModemRow{"SCAMPFSK", "SetMode SCAMPFSK"},
+        ModemRow{"SCFSKVSL", "SetMode SCFSKVSL"}, ModemRow{"SCOOKSLW", "SetMode SCOOKSLW"}));
 
 struct FrequencyRow {
     const char* text;

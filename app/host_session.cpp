@@ -40,7 +40,7 @@ bool HostSession::attach() {
     }
     CComPtr<IDispatch> dispatch;
     unknown.As(dispatch);
-    unknown.Release();
+    unknown.reset();
     m_driver.AttachDispatch(dispatch.release());
     return true;
 }

@@ -21,7 +21,7 @@ class CComPtr : public UniqueHandle<InterfaceTraits<Interface>> {
     // Takes over a reference the caller already owns (as returned by QueryInterface & co.).
     explicit CComPtr(Interface* owned) : Owner(owned) {}
 
-    CComPtr(const CComPtr& other) : Owner(other.Get()) {
+    CComPtr(const CComPtr& other) : Owner(other.get()) {
         if (Interface* pointer = this->get()) {
             pointer->AddRef();
         }

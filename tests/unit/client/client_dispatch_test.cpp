@@ -197,6 +197,8 @@ TEST(XmlRpcClientReadFailure, BodyPastTheLimitIsTooLarge) {
         result.setInt(7);
         EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
         EXPECT_TRUE(client.errorText() == errorText) << client.errorText().substr(0, 40);
+        EXPECT_EQ(client.errorKind(), errorText == full ? XmlRpcClient::ErrorKind::Decode
+                                                        : XmlRpcClient::ErrorKind::TooLarge);
         EXPECT_EQ(result.intValue(), 7);
         EXPECT_EQ(countCalls(fake, "readFile"), reads);
     }

@@ -49,7 +49,7 @@ class XmlRpcClient {
         HttpStatus,        // a status other than 200, 401 and 407
         Authentication,    // 401 or 407, and no (more) credentials to try
         EmptyResponse,     // 200 without a body
-        Decode,            // the body is not a methodResponse that can be read
+        Decode,            // the body, or the fault in it, could not be read
         Fault,             // the server answered with a fault
     };
 

@@ -33,15 +33,15 @@ bool HostSession::attach() {
     }
     m_filter = std::make_unique<CMessageFilterRegistration>(new BusyHostFilter);
     CComPtr<IUnknown> unknown;
-    if (FAILED(::GetActiveObject(classId, nullptr, unknown.Put())) || !unknown) {
+    if (FAILED(::GetActiveObject(classId, nullptr, unknown.put())) || !unknown) {
         m_filter.reset();
         m_apartment.reset();
         return false;
     }
     CComPtr<IDispatch> dispatch;
     unknown.As(dispatch);
-    unknown.Release();
-    m_driver.AttachDispatch(dispatch.Detach());
+    unknown.reset();
+    m_driver.AttachDispatch(dispatch.release());
     return true;
 }
 

@@ -1,18 +1,13 @@
 #include "app/windows_command_line.h"
 
+#include "base/kernel_handle.h"
 #include "framework/text_conversion.h"
 
 #include <windows.h>
 
 #include <shellapi.h>
 
-#include <memory>
-
 namespace {
-
-struct LocalFreer {
-    void operator()(LPWSTR* block) const { ::LocalFree(block); }
-};
 
 bool isBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
@@ -89,7 +84,7 @@ std::vector<std::string> CommandLineArguments(const wchar_t* commandLine,
     // A stand-in program name in front, so that the rest is split by the rules for arguments.
     const std::wstring line = L"x " + std::wstring(rest);
     int count = 0;
-    const std::unique_ptr<LPWSTR, LocalFreer> split(::CommandLineToArgvW(line.c_str(), &count));
+    const LocalMemory<LPWSTR*> split(::CommandLineToArgvW(line.c_str(), &count));
     for (int i = 1; split && i < count; ++i) {
         arguments.push_back(ToUtf8(split.get()[i]));
     }

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstdio>
-#include <memory>
 
-struct CFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+#include "base/unique_handle.h"
+
+struct CFileTraits : NullWhenEmpty<std::FILE*> {
+    static void close(std::FILE* file) noexcept { std::fclose(file); }
 };
-using CFile = std::unique_ptr<std::FILE, CFileCloser>;
+using CFile = UniqueHandle<CFileTraits>;

@@ -2,22 +2,14 @@
 
 #include <windows.h>
 
-#include <memory>
-
-namespace {
-
-struct LocalFreer {
-    void operator()(wchar_t* buffer) const { ::LocalFree(buffer); }
-};
-
-}  // namespace
+#include "base/kernel_handle.h"
 
 std::wstring SystemErrorTextWide(unsigned long code) {
     wchar_t* buffer = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const std::unique_ptr<wchar_t, LocalFreer> owner(buffer);
+    const LocalMemory<wchar_t*> owner(buffer);
     std::wstring text;
     if (length != 0 && buffer != nullptr) {
         text.assign(buffer, length);

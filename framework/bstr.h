@@ -9,24 +9,23 @@
 #include <string>
 #include <string_view>
 
-#include "framework/unique_owner.h"
+#include "base/unique_handle.h"
 
-struct BstrTraits {
-    using Handle = BSTR;
-    static void Release(BSTR text) { ::SysFreeString(text); }
+struct BstrTraits : NullWhenEmpty<BSTR> {
+    static void close(BSTR text) noexcept { ::SysFreeString(text); }
 };
 
-class CBstr : public UniqueOwner<BstrTraits> {
+class CBstr : public UniqueHandle<BstrTraits> {
   public:
     CBstr() = default;
     // Copies the characters, embedded NULs included.
-    explicit CBstr(std::wstring_view text) : UniqueOwner(Allocate(text)) {}
+    explicit CBstr(std::wstring_view text) : UniqueHandle(Allocate(text)) {}
 
     CBstr(const CBstr& other) : CBstr(other.View()) {}
     CBstr& operator=(const CBstr& other) {
         if (this != &other) {
             CBstr copy(other);
-            Swap(copy);
+            swap(copy);
         }
         return *this;
     }
@@ -35,7 +34,7 @@ class CBstr : public UniqueOwner<BstrTraits> {
 
     // A null BSTR is the empty string.
     std::wstring_view View() const {
-        const BSTR text = Get();
+        const BSTR text = get();
         return text == nullptr ? std::wstring_view()
                                : std::wstring_view(text, ::SysStringLen(text));
     }

@@ -5,48 +5,46 @@
 
 #include <unknwn.h>
 
-#include "framework/unique_owner.h"
+#include "base/unique_handle.h"
 
 template <class Interface>
-struct InterfaceTraits {
-    using Handle = Interface*;
-    static void Release(Interface* pointer) { pointer->Release(); }
+struct InterfaceTraits : NullWhenEmpty<Interface*> {
+    static void close(Interface* pointer) noexcept { pointer->Release(); }
 };
 
 template <class Interface>
-class CComPtr : public UniqueOwner<InterfaceTraits<Interface>> {
-    using Owner = UniqueOwner<InterfaceTraits<Interface>>;
+class CComPtr : public UniqueHandle<InterfaceTraits<Interface>> {
+    using Owner = UniqueHandle<InterfaceTraits<Interface>>;
 
   public:
     CComPtr() = default;
     // Takes over a reference the caller already owns (as returned by QueryInterface & co.).
     explicit CComPtr(Interface* owned) : Owner(owned) {}
 
-    CComPtr(const CComPtr& other) : Owner(other.Get()) {
-        if (Interface* pointer = this->Get()) {
+    CComPtr(const CComPtr& other) : Owner(other.get()) {
+        if (Interface* pointer = this->get()) {
             pointer->AddRef();
         }
     }
     CComPtr& operator=(const CComPtr& other) {
         if (this != &other) {
             CComPtr copy(other);
-            this->Swap(copy);
+            this->swap(copy);
         }
         return *this;
     }
     CComPtr(CComPtr&& other) noexcept = default;
     CComPtr& operator=(CComPtr&& other) noexcept = default;
 
-    Interface* operator->() const { return this->Get(); }
-    explicit operator bool() const { return this->Get() != nullptr; }
+    Interface* operator->() const { return this->get(); }
 
     // QueryInterface into another smart pointer; returns the HRESULT.
     template <class Other>
     HRESULT As(CComPtr<Other>& result) const {
-        if (this->Get() == nullptr) {
-            result.Release();
+        if (this->get() == nullptr) {
+            result.reset();
             return E_POINTER;
         }
-        return this->Get()->QueryInterface(__uuidof(Other), reinterpret_cast<void**>(result.Put()));
+        return this->get()->QueryInterface(__uuidof(Other), reinterpret_cast<void**>(result.put()));
     }
 };

@@ -11,11 +11,11 @@ namespace {
         info.pfnDeferredFillIn(&info);
     }
     CBstr description;
-    description.Attach(info.bstrDescription);
+    description.reset(info.bstrDescription);
     CBstr source;
-    source.Attach(info.bstrSource);
+    source.reset(info.bstrSource);
     CBstr helpFile;
-    helpFile.Attach(info.bstrHelpFile);
+    helpFile.reset(info.bstrHelpFile);
     HRESULT code = hr;
     if (FAILED(info.scode)) {
         code = info.scode;
@@ -28,11 +28,11 @@ namespace {
 }  // namespace
 
 void CDispatchDriver::AttachDispatch(IDispatch* dispatch) {
-    m_dispatch.Attach(dispatch);
+    m_dispatch.reset(dispatch);
 }
 
 void CDispatchDriver::ReleaseDispatch() {
-    m_dispatch.Release();
+    m_dispatch.reset();
 }
 
 void CDispatchDriver::SetProperty(DISPID dispid, const CVariant& value) {

@@ -4,33 +4,32 @@
 
 #include <windows.h>
 
-#include "framework/unique_owner.h"
+#include "base/unique_handle.h"
 
 template <class GdiHandle>
-struct GdiObjectTraits {
-    using Handle = GdiHandle;
-    static void Release(GdiHandle handle) { ::DeleteObject(handle); }
+struct GdiObjectTraits : NullWhenEmpty<GdiHandle> {
+    static void close(GdiHandle handle) noexcept { ::DeleteObject(handle); }
 };
 
 template <class Handle>
-class CGdiObjectT : public UniqueOwner<GdiObjectTraits<Handle>> {
+class CGdiObjectT : public UniqueHandle<GdiObjectTraits<Handle>> {
   public:
-    operator Handle() const { return this->Get(); }
+    operator Handle() const { return this->get(); }
 };
 
 class CPen : public CGdiObjectT<HPEN> {
   public:
     // Makes a cosmetic or geometric pen (PS_SOLID, PS_DOT, ...); null when GDI refuses.
     HPEN CreatePen(int style, int width, COLORREF color) {
-        Attach(::CreatePen(style, width, color));
-        return Get();
+        reset(::CreatePen(style, width, color));
+        return get();
     }
 };
 
 class CBrush : public CGdiObjectT<HBRUSH> {
   public:
     HBRUSH CreateSolidBrush(COLORREF color) {
-        Attach(::CreateSolidBrush(color));
-        return Get();
+        reset(::CreateSolidBrush(color));
+        return get();
     }
 };

@@ -26,7 +26,7 @@ class CVariant {
     // VT_BSTR, taking the string over.
     explicit CVariant(CBstr&& text) : CVariant() {
         m_variant.vt = VT_BSTR;
-        m_variant.bstrVal = text.Detach();
+        m_variant.bstrVal = text.release();
     }
     // VT_BSTR, copying the characters.
     explicit CVariant(std::wstring_view text) : CVariant(CBstr(text)) {}

@@ -10,7 +10,7 @@ class XmlRpcFldigiSession : public FldigiSession {
   public:
     XmlRpcFldigiSession(const std::string& endpoint, const FldigiPort& port)
         : client_(endpoint.c_str()), port_(port) {
-        client_.acceptUnknownAuthority = true;
+        client_.setAcceptUnknownAuthority(true);
     }
 
     FldigiReply call(const char* method) override {
@@ -26,7 +26,7 @@ class XmlRpcFldigiSession : public FldigiSession {
         return reply;
     }
 
-    std::string lastError() const override { return port_.decodeText(client_.errorText); }
+    std::string lastError() const override { return port_.decodeText(client_.errorText()); }
 
   private:
     XmlRpcClient client_;

@@ -34,10 +34,10 @@ void clientSequence(benchmark::State& state) {
     for (auto _ : state) {
         for (const char* method : kFieldMethods) {
             XmlRpcClient client(url.c_str());
-            client.acceptUnknownAuthority = true;
+            client.setAcceptUnknownAuthority(true);
             XmlRpcValue result;
             if (!client.call(method, noParams, result) || result.kind() != ValueKind::String) {
-                state.SkipWithError(client.errorText.c_str());
+                state.SkipWithError(client.errorText().c_str());
                 return;
             }
             benchmark::DoNotOptimize(result.stringValue());

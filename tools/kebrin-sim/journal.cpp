@@ -5,11 +5,11 @@
 
 bool Journal::Open(const std::wstring& path) {
     m_file.reset(::_wfopen(path.c_str(), L"ab"));
-    return m_file != nullptr;
+    return static_cast<bool>(m_file);
 }
 
 void Journal::Write(std::string_view call, const std::string& jsonArgs) {
-    if (m_file == nullptr) {
+    if (!m_file) {
         return;
     }
     std::string line = "{\"seq\":" + std::to_string(++m_seq) + ",\"call\":\"";

@@ -211,5 +211,5 @@ HRESULT KebrinCalls::CallMode(WORD flags, const DISPPARAMS& params, VARIANT* res
             m_journal.Write("Mode", JsonString(text));
             m_state.SetMode(text);
         },
-        [this](VARIANT& out) { out.bstrVal = CBstr(m_state.Mode()).Detach(); });
+        [this](VARIANT& out) { out.bstrVal = CBstr(m_state.Mode()).release(); });
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/c_file.h"
+#include "base/kernel_handle.h"
 #include "framework/message_filter.h"
 #include "framework/text_conversion.h"
 #include "tools/kebrin-sim/automation_object.h"
@@ -34,11 +35,10 @@ void complain(const std::wstring& text) {
 std::vector<std::wstring> commandLineArguments() {
     std::vector<std::wstring> args;
     int count = 0;
-    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    for (int i = 1; argv != nullptr && i < count; ++i) {
-        args.emplace_back(argv[i]);
+    const LocalMemory<wchar_t**> argv(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    for (int i = 1; argv && i < count; ++i) {
+        args.emplace_back(argv.get()[i]);
     }
-    ::LocalFree(argv);
     return args;
 }
 

@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include "base/unique_handle.h"
+
 namespace {
 
 const wchar_t kDescription[] = L"Kebrin2 Application (kebrin-sim stand-in)";
@@ -9,29 +11,20 @@ const wchar_t kRecordPath[] = L"Software\\kebrin-sim\\Saved registration";
 const wchar_t kRecordParent[] = L"Software\\kebrin-sim";
 const wchar_t kKeepValue[] = L"Kept until --unregister";
 
-// An open registry key, closed when it goes.
-class RegKey {
-  public:
-    RegKey() = default;
-    ~RegKey() {
-        if (m_key != nullptr) {
-            ::RegCloseKey(m_key);
-        }
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
+struct RegKeyTraits : NullWhenEmpty<HKEY> {
+    static void close(HKEY key) noexcept { ::RegCloseKey(key); }
+};
 
+// An open registry key, closed when it goes.
+class RegKey : public UniqueHandle<RegKeyTraits> {
+  public:
     bool Open(HKEY root, const std::wstring& path, REGSAM access) {
-        return ::RegOpenKeyExW(root, path.c_str(), 0, access, &m_key) == ERROR_SUCCESS;
+        return ::RegOpenKeyExW(root, path.c_str(), 0, access, put()) == ERROR_SUCCESS;
     }
     bool Create(HKEY root, const std::wstring& path) {
-        return ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+        return ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, put(),
                                  nullptr) == ERROR_SUCCESS;
     }
-    HKEY Get() const { return m_key; }
-
-  private:
-    HKEY m_key = nullptr;
 };
 
 std::wstring classIdText() {
@@ -72,7 +65,7 @@ bool setDefaultValue(HKEY root, const std::wstring& path, const std::wstring& va
     RegKey key;
     return key.Create(root, path) &&
            ::RegSetValueExW(
-               key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+               key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
@@ -84,7 +77,7 @@ bool recordKey(const ClassKey& key, HKEY record) {
     }
     RegKey copy;
     return copy.Create(record, key.recordName) &&
-           ::RegCopyTreeW(source.Get(), nullptr, copy.Get()) == ERROR_SUCCESS;
+           ::RegCopyTreeW(source.get(), nullptr, copy.get()) == ERROR_SUCCESS;
 }
 
 // Makes the key at `path` what the record holds: its copy, or no key at all.
@@ -96,7 +89,7 @@ void putBack(const ClassKey& key, HKEY record) {
     }
     RegKey target;
     if (target.Create(HKEY_CURRENT_USER, key.path)) {
-        ::RegCopyTreeW(copy.Get(), nullptr, target.Get());
+        ::RegCopyTreeW(copy.get(), nullptr, target.get());
     }
 }
 
@@ -138,7 +131,7 @@ bool RegisterKebrinClass(Keep keep) {
     if (!keyExists(HKEY_CURRENT_USER, kRecordPath)) {
         RegKey record;
         if (!record.Create(HKEY_CURRENT_USER, kRecordPath) ||
-            !recordKey(progIdKey(), record.Get()) || !recordKey(classKey(), record.Get())) {
+            !recordKey(progIdKey(), record.get()) || !recordKey(classKey(), record.get())) {
             dropRecord();
             return false;  // nothing written that could not be put back
         }
@@ -147,7 +140,7 @@ bool RegisterKebrinClass(Keep keep) {
     if (keep == Keep::UntilUnregister &&
         record.Open(HKEY_CURRENT_USER, kRecordPath, KEY_SET_VALUE)) {
         const DWORD yes = 1;
-        ::RegSetValueExW(record.Get(), kKeepValue, 0, REG_DWORD,
+        ::RegSetValueExW(record.get(), kKeepValue, 0, REG_DWORD,
                          reinterpret_cast<const BYTE*>(&yes), sizeof yes);
     }
     const std::wstring progId = progIdKey().path;
@@ -160,8 +153,8 @@ bool RegisterKebrinClass(Keep keep) {
     }
     RegKey written;  // half written: what was there goes back at once
     if (written.Open(HKEY_CURRENT_USER, kRecordPath, KEY_READ)) {
-        putBack(progIdKey(), written.Get());
-        putBack(classKey(), written.Get());
+        putBack(progIdKey(), written.get());
+        putBack(classKey(), written.get());
     }
     dropRecord();
     return false;
@@ -180,10 +173,10 @@ void RestoreKebrinClass(Keep keep) {
         }
         return;
     }
-    if (keep == Keep::WhileRunning && recordKeptUntilUnregister(record.Get())) {
+    if (keep == Keep::WhileRunning && recordKeptUntilUnregister(record.get())) {
         return;
     }
-    putBack(progIdKey(), record.Get());
-    putBack(classKey(), record.Get());
+    putBack(progIdKey(), record.get());
+    putBack(classKey(), record.get());
     dropRecord();
 }

@@ -37,9 +37,6 @@ SimWindow::~SimWindow() {
     if (m_window != nullptr) {
         ::DestroyWindow(m_window);
     }
-    if (m_font != nullptr) {
-        ::DeleteObject(m_font);
-    }
 }
 
 bool SimWindow::Create(HINSTANCE instance) {
@@ -73,11 +70,11 @@ bool SimWindow::Create(HINSTANCE instance) {
         WS_EX_CLIENTEDGE, L"EDIT", L"",
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0,
         0, m_window, nullptr, instance, nullptr);
-    m_font = ::CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           FIXED_PITCH | FF_MODERN, L"Courier New");
-    if (m_text != nullptr && m_font != nullptr) {
-        ::SendMessageW(m_text, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    m_font.reset(::CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               FIXED_PITCH | FF_MODERN, L"Courier New"));
+    if (m_text != nullptr && m_font) {
+        ::SendMessageW(m_text, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
     }
     RECT client{};
     ::GetClientRect(m_window, &client);

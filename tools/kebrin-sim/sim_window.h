@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "framework/gdi_object.h"
 #include "tools/kebrin-sim/host_state.h"
 #include "tools/kebrin-sim/kebrin_calls.h"
 
@@ -37,7 +38,7 @@ class SimWindow {
     HWND m_window = nullptr;
     HWND m_text = nullptr;
     HMENU m_menu = nullptr;
-    HFONT m_font = nullptr;
+    CGdiObjectT<HFONT> m_font;
     std::wstring m_controlPath;
     std::string m_lastControl;
 };

@@ -3,6 +3,7 @@
 // Exit status: 0 the call succeeded, 1 it failed (reason on stderr), 2 usage error.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -102,15 +103,15 @@ void printResult(const XmlRpcValue& result, bool xml) {
 
 // Makes the call and prints its outcome; returns the exit status.
 int callAndPrint(const Options& options, const XmlRpcValue& params) {
-    XmlRpcClient client(options.positional[0].c_str(), platformInternetTransport(),
-                        options.timeoutMs);
+    const std::unique_ptr<InternetTransport> transport = makePlatformInternetTransport();
+    XmlRpcClient client(options.positional[0].c_str(), *transport, options.timeoutMs);
     XmlRpcValue result;
     const bool ok = client.call(options.positional[1].c_str(), params, result);
-    if (ok || (options.xml && client.faultReceived)) {
+    if (ok || (options.xml && client.faultReceived())) {
         printResult(result, options.xml);
     }
     if (!ok) {
-        std::fprintf(stderr, "xrcall: %s\n", client.errorText.c_str());
+        std::fprintf(stderr, "xrcall: %s\n", client.errorText().c_str());
         return 1;
     }
     return 0;

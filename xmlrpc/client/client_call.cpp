@@ -25,21 +25,21 @@ void growFor(std::vector<char>& buffer, size_t size) {
 }  // namespace
 
 bool XmlRpcClient::call(const char* methodName, const XmlRpcValue& params, XmlRpcValue& result) {
-    errorText.clear();
-    bytesReceived = 0;
+    clearError();
+    bytesReceived_ = 0;
     if (!connected()) {
-        errorText = "No connection";
+        setError(ErrorKind::NotConnected, "No connection");
         return false;
     }
     std::string requestText;
     try {
         writeMethodCall(requestText, methodName, params);
     } catch (const XmlRpcException& e) {
-        errorText = e.message;
+        setError(ErrorKind::Encode, e.message);
         return false;
     }
     reportProgress("Sending data");
-    const uint32_t flags = scheme == kSchemeHttps ? kHttpsRequestFlags : kHttpRequestFlags;
+    const uint32_t flags = scheme_ == kSchemeHttps ? kHttpsRequestFlags : kHttpRequestFlags;
     bool succeeded = false;
     while (attempt(requestText, flags, result, succeeded) == Attempt::Retry) {
     }
@@ -49,28 +49,28 @@ bool XmlRpcClient::call(const char* methodName, const XmlRpcValue& params, XmlRp
 XmlRpcClient::Attempt XmlRpcClient::attempt(const std::string& requestText, uint32_t flags,
                                             XmlRpcValue& result, bool& succeeded) {
     succeeded = false;
-    InternetHandle request(transport());
+    InternetHandle request = ownInternetHandle(transport_);
     if (!openRequest(request, flags, requestText.size())) {
         return Attempt::Finished;
     }
-    if (!transport().sendRequest(request.get(), requestText.data(),
-                                 static_cast<uint32_t>(requestText.size()))) {
-        describeInternetError("HttpSendRequest");
+    if (!transport_.sendRequest(request.get(), requestText.data(),
+                                static_cast<uint32_t>(requestText.size()))) {
+        describeInternetError("HttpSendRequest", ErrorKind::Send);
         return Attempt::Finished;
     }
     reportProgress("Data sent...");
     size_t total = 0;
     std::vector<char> body = readBody(request, total);
-    if (errorText == kResponseTooLarge) {
+    if (errorKind_ == ErrorKind::TooLarge) {
         return Attempt::Finished;
     }
 
     uint32_t status = 0;
-    if (!transport().queryStatusCode(request.get(), &status)) {
-        errorText = kStatusUnknown;
+    if (!transport_.queryStatusCode(request.get(), &status)) {
+        setError(ErrorKind::StatusUnreadable, kStatusUnknown);
         return Attempt::Finished;
     }
-    httpStatus = static_cast<int32_t>(status);
+    httpStatus_ = static_cast<int32_t>(status);
 
     if (status == 200) {
         request.reset();
@@ -81,11 +81,11 @@ XmlRpcClient::Attempt XmlRpcClient::attempt(const std::string& requestText, uint
         std::vector<char>().swap(body);
         if (askForCredentials()) {
             // A new attempt: what went wrong while reading this answer no longer applies.
-            errorText.clear();
+            clearError();
             request.reset();
             return Attempt::Retry;
         }
-        errorText = kAuthenticationFailed;
+        setError(ErrorKind::Authentication, kAuthenticationFailed);
         return Attempt::Finished;
     }
     describeHttpError(request);
@@ -94,25 +94,25 @@ XmlRpcClient::Attempt XmlRpcClient::attempt(const std::string& requestText, uint
 
 bool XmlRpcClient::openRequest(InternetHandle& request, uint32_t flags, size_t contentLength) {
     static const char kAcceptType[] = "text/*";
-    request.reset(transport().openRequest(connectionHandle.get(), "POST", path.c_str(), "HTTP/1.0",
-                                          kAcceptType, flags, this));
+    request.reset(transport_.openRequest(connectionHandle_.get(), "POST", path_.c_str(), "HTTP/1.0",
+                                         kAcceptType, flags, this));
     if (!request) {
-        describeInternetError("HttpOpenRequest");
+        describeInternetError("HttpOpenRequest", ErrorKind::Send);
         return false;
     }
-    transport().setStatusCallback(request.get(), &XmlRpcClient::onInternetStatus);
-    if (acceptUnknownAuthority) {
+    transport_.setStatusCallback(request.get(), &XmlRpcClient::onInternetStatus);
+    if (acceptUnknownAuthority_) {
         uint32_t securityFlags = 0;
         uint32_t length = sizeof securityFlags;
-        transport().queryOption(request.get(), kInternetOptionSecurityFlags, &securityFlags,
-                                &length);
+        transport_.queryOption(request.get(), kInternetOptionSecurityFlags, &securityFlags,
+                               &length);
         securityFlags |= kSecurityFlagIgnoreUnknownCa;
-        transport().setOption(request.get(), kInternetOptionSecurityFlags, &securityFlags,
-                              sizeof securityFlags);
+        transport_.setOption(request.get(), kInternetOptionSecurityFlags, &securityFlags,
+                             sizeof securityFlags);
     }
     const std::string headers =
         "Content-Type: text/xml\r\nContent-length: " + std::to_string(contentLength);
-    transport().addHeaders(request.get(), headers.c_str(), static_cast<uint32_t>(headers.size()));
+    transport_.addHeaders(request.get(), headers.c_str(), static_cast<uint32_t>(headers.size()));
     return true;
 }
 
@@ -121,22 +121,22 @@ std::vector<char> XmlRpcClient::readBody(InternetHandle& request, size_t& total)
     total = 0;
     for (;;) {
         uint32_t available = 0;
-        if (!transport().queryDataAvailable(request.get(), &available)) {
-            describeInternetError("InternetQueryDataAvailable");
+        if (!transport_.queryDataAvailable(request.get(), &available)) {
+            describeInternetError("InternetQueryDataAvailable", ErrorKind::Receive);
             break;
         }
         if (available == 0) {
             break;
         }
         if (available > kMaxResponseBytes - total) {
-            errorText = kResponseTooLarge;
+            setError(ErrorKind::TooLarge, kResponseTooLarge);
             total = 0;
             return {};
         }
         growFor(buffer, total + available + 1);
         uint32_t bytesRead = 0;
-        if (!transport().readFile(request.get(), buffer.data() + total, available, &bytesRead)) {
-            describeInternetError("InternetReadFile");
+        if (!transport_.readFile(request.get(), buffer.data() + total, available, &bytesRead)) {
+            describeInternetError("InternetReadFile", ErrorKind::Receive);
             break;
         }
         if (bytesRead == 0) {
@@ -147,53 +147,54 @@ std::vector<char> XmlRpcClient::readBody(InternetHandle& request, size_t& total)
         }
         total += bytesRead;
         buffer[total] = '\0';
-        bytesReceived = total > INT32_MAX ? INT32_MAX : static_cast<int32_t>(total);
+        bytesReceived_ = total > INT32_MAX ? INT32_MAX : static_cast<int32_t>(total);
     }
     return buffer;
 }
 
 bool XmlRpcClient::readResponse(const std::vector<char>& body, size_t total, XmlRpcValue& result) {
     if (total == 0) {
-        errorText = "Invalid XMLRPC response: content size is 0";
+        setError(ErrorKind::EmptyResponse, "Invalid XMLRPC response: content size is 0");
         return false;
     }
     try {
         const bool normal = readMethodResponse(body.data(), result);
-        faultReceived = !normal;
+        faultReceived_ = !normal;
         if (!normal) {
-            errorText = faultText(result);
+            setError(ErrorKind::Fault, faultText(result));
         }
     } catch (const XmlRpcException& e) {
-        errorText = e.message;
+        setError(ErrorKind::Decode, e.message);
     }
-    return errorText.empty();
+    return errorText_.empty();
 }
 
 bool XmlRpcClient::askForCredentials() {
-    if (!credentialsHook) {
+    if (!credentialsHook_) {
         return false;
     }
-    if (!credentialsHook(userName[0] != '\0', userName, password)) {
+    if (!credentialsHook_(userName_[0] != '\0', userName_, password_)) {
         return false;
     }
-    userName[sizeof userName - 1] = '\0';
-    password[sizeof password - 1] = '\0';
-    transport().setOption(connectionHandle.get(), kInternetOptionUserName, userName,
-                          static_cast<uint32_t>(std::char_traits<char>::length(userName)));
-    transport().setOption(connectionHandle.get(), kInternetOptionPassword, password,
-                          static_cast<uint32_t>(std::char_traits<char>::length(password)));
+    userName_[sizeof userName_ - 1] = '\0';
+    password_[sizeof password_ - 1] = '\0';
+    transport_.setOption(connectionHandle_.get(), kInternetOptionUserName, userName_,
+                         static_cast<uint32_t>(std::char_traits<char>::length(userName_)));
+    transport_.setOption(connectionHandle_.get(), kInternetOptionPassword, password_,
+                         static_cast<uint32_t>(std::char_traits<char>::length(password_)));
     return true;
 }
 
 void XmlRpcClient::describeHttpError(InternetHandle& request) {
     uint32_t length = 0;
-    transport().queryStatusText(request.get(), nullptr, &length);
+    transport_.queryStatusText(request.get(), nullptr, &length);
     std::vector<char> reason(size_t{length} + 1, '\0');
     uint32_t size = length + 1;
-    if (transport().queryStatusText(request.get(), reason.data(), &size)) {
+    if (transport_.queryStatusText(request.get(), reason.data(), &size)) {
         reason.back() = '\0';
-        errorText = "Low level (HTTP) error: " + std::to_string(httpStatus) + " " + reason.data();
+        setError(ErrorKind::HttpStatus,
+                 "Low level (HTTP) error: " + std::to_string(httpStatus_) + " " + reason.data());
     } else {
-        errorText = kStatusUnknown;
+        setError(ErrorKind::StatusUnreadable, kStatusUnknown);
     }
 }

@@ -6,7 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "base/unique_handle.h"
 
 // Option numbers for setOption / queryOption.
 constexpr uint32_t kInternetOptionReceiveTimeout = 6;  // 4 bytes, milliseconds
@@ -86,39 +89,29 @@ class InternetTransport {
     virtual bool queryStatusText(Handle request, char* buffer, uint32_t* length) = 0;
     virtual bool closeHandle(Handle handle) = 0;
 
-    // The calling thread's last error code after a failed operation.
+    // The code of the last failed operation on this thread (WinINet keeps it per thread, the
+    // others per transport).
     virtual uint32_t lastError() const = 0;
     // The system's text for an error code, if it has one.
     virtual bool systemMessage(uint32_t code, std::string& text) const = 0;
 };
 
-// The platform's transport: WinINet on Windows, POSIX sockets elsewhere. Stateless.
-InternetTransport& platformInternetTransport();
+// A new transport of the platform's: WinINet on Windows, POSIX sockets elsewhere. Its last
+// error is its own; one thread uses it at a time.
+std::unique_ptr<InternetTransport> makePlatformInternetTransport();
 
-// Owns one handle of a transport and closes it when it goes (an empty handle stays bound to its
-// transport, so it knows where a later handle comes from).
-class InternetHandle {
-  public:
-    explicit InternetHandle(InternetTransport& transport,
-                            InternetTransport::Handle handle = nullptr) noexcept
-        : transport_(&transport), handle_(handle) {}
-    ~InternetHandle() { reset(); }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
+// A handle of a transport, closed by that transport.
+struct InternetHandleTraits {
+    using Handle = InternetTransport::Handle;
+    static constexpr Handle null() noexcept { return nullptr; }
+    void close(Handle handle) const noexcept { transport->closeHandle(handle); }
 
-    // Closes the current handle, if any, and takes `handle`.
-    void reset(InternetTransport::Handle handle = nullptr) noexcept {
-        if (handle_ != nullptr) {
-            transport_->closeHandle(handle_);
-        }
-        handle_ = handle;
-    }
-
-    InternetTransport::Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    InternetTransport& transport() const { return *transport_; }
-
-  private:
-    InternetTransport* transport_;
-    InternetTransport::Handle handle_;
+    InternetTransport* transport = nullptr;
 };
+using InternetHandle = UniqueHandle<InternetHandleTraits>;
+
+// Owns `handle` (null: nothing yet) for `transport`, which closes it.
+inline InternetHandle ownInternetHandle(InternetTransport& transport,
+                                        InternetTransport::Handle handle = nullptr) {
+    return InternetHandle(handle, InternetHandleTraits{&transport});
+}

@@ -19,9 +19,6 @@ constexpr uint32_t kDefaultReceiveTimeoutMs = 30000;
 constexpr uint32_t kConnectTimeoutMs = 60000;
 constexpr size_t kReceiveChunk = 64 * 1024;
 
-// The thread's last error, as the platform keeps it for its own internet functions.
-thread_local uint32_t lastInternetError = 0;
-
 struct PosixHandle {
     enum class Kind { Root, Connection, Request };
     explicit PosixHandle(Kind k) : kind(k) {}
@@ -61,11 +58,6 @@ struct Request final : PosixHandle {
     }
     size_t pendingSize() const { return pending.size() - pendingOffset; }
 };
-
-bool failWith(uint32_t code) {
-    lastInternetError = code;
-    return false;
-}
 
 PosixHandle* handleOf(InternetTransport::Handle handle) {
     return static_cast<PosixHandle*>(handle);
@@ -109,29 +101,31 @@ std::string requestHead(const Request& request) {
     return head;
 }
 
-// Receives once and feeds the reader; false with the last error set on failure.
-bool receiveMore(Request& request) {
+// Receives once and feeds the reader; false with the reason in `error` on failure.
+bool receiveMore(Request& request, uint32_t& error) {
     char buffer[kReceiveChunk];
     size_t received = 0;
-    uint32_t error = 0;
     request.report(kInternetStatusReceivingResponse);
     if (!request.socket.receive(buffer, sizeof buffer, request.receiveTimeoutMs, received, error)) {
-        return failWith(error);
+        return false;
     }
     request.report(kInternetStatusResponseReceived);
     const bool ok = received == 0 ? request.reader.finish(request.pending)
                                   : request.reader.feed(buffer, received, request.pending);
-    return ok ? true : failWith(errorForFailure(request.reader.failure()));
+    if (!ok) {
+        error = errorForFailure(request.reader.failure());
+    }
+    return ok;
 }
 
 // Waits until body bytes are pending or the body is complete.
-bool fillPending(Request& request) {
+bool fillPending(Request& request, uint32_t& error) {
     if (request.pendingOffset == request.pending.size()) {
         request.pending.clear();
         request.pendingOffset = 0;
     }
     while (request.pendingSize() == 0 && !request.reader.complete()) {
-        if (!receiveMore(request)) {
+        if (!receiveMore(request, error)) {
             return false;
         }
     }
@@ -274,8 +268,8 @@ class PosixTransport final : public InternetTransport {
         }
         request->report(kInternetStatusRequestSent);
         while (!request->reader.headComplete()) {
-            if (!receiveMore(*request)) {
-                return false;
+            if (!receiveMore(*request, error)) {
+                return failWith(error);
             }
         }
         return true;
@@ -287,8 +281,9 @@ class PosixTransport final : public InternetTransport {
         if (request == nullptr || !request->reader.headComplete()) {
             return failWith(kErrorInternetIncorrectHandleType);
         }
-        if (!fillPending(*request)) {
-            return false;
+        uint32_t error = 0;
+        if (!fillPending(*request, error)) {
+            return failWith(error);
         }
         const size_t pending = request->pendingSize();
         *available = pending > 0x7fffffffu ? 0x7fffffffu : static_cast<uint32_t>(pending);
@@ -303,8 +298,9 @@ class PosixTransport final : public InternetTransport {
         }
         char* out = static_cast<char*>(buffer);
         while (*bytesRead < size) {
-            if (!fillPending(*request)) {
-                return false;
+            uint32_t error = 0;
+            if (!fillPending(*request, error)) {
+                return failWith(error);
             }
             const size_t take = std::min<size_t>(request->pendingSize(), size - *bytesRead);
             if (take == 0) {
@@ -349,7 +345,7 @@ class PosixTransport final : public InternetTransport {
         return true;
     }
 
-    uint32_t lastError() const override { return lastInternetError; }
+    uint32_t lastError() const override { return lastError_; }
 
     // The texts of the conditions only this transport reports.
     bool systemMessage(uint32_t code, std::string& text) const override {
@@ -364,11 +360,18 @@ class PosixTransport final : public InternetTransport {
                 return false;
         }
     }
+
+  private:
+    bool failWith(uint32_t code) {
+        lastError_ = code;
+        return false;
+    }
+
+    uint32_t lastError_ = 0;
 };
 
 }  // namespace
 
-InternetTransport& platformInternetTransport() {
-    static PosixTransport transport;
-    return transport;
+std::unique_ptr<InternetTransport> makePlatformInternetTransport() {
+    return std::make_unique<PosixTransport>();
 }

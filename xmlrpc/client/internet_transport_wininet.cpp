@@ -148,7 +148,6 @@ class WinInetTransport final : public InternetTransport {
 
 }  // namespace
 
-InternetTransport& platformInternetTransport() {
-    static WinInetTransport transport;
-    return transport;
+std::unique_ptr<InternetTransport> makePlatformInternetTransport() {
+    return std::make_unique<WinInetTransport>();
 }

@@ -10,16 +10,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <memory>
-
 #include "xmlrpc/client/internet_transport.h"
 
 namespace {
 
-struct AddressListDeleter {
-    void operator()(addrinfo* list) const { freeaddrinfo(list); }
+struct AddressListTraits : NullWhenEmpty<addrinfo*> {
+    static void close(addrinfo* list) noexcept { ::freeaddrinfo(list); }
 };
-using AddressList = std::unique_ptr<addrinfo, AddressListDeleter>;
+using AddressList = UniqueHandle<AddressListTraits>;
 
 uint32_t codeForErrno(int error) {
     switch (error) {
@@ -49,15 +47,12 @@ int pollFor(int fd, short events, uint32_t timeoutMs) {
 
 }  // namespace
 
-void PosixSocket::close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+void SocketTraits::close(int fd) noexcept {
+    ::close(fd);
 }
 
 int PosixSocket::waitFor(short events, uint32_t timeoutMs) const {
-    const int result = pollFor(fd_, events, timeoutMs);
+    const int result = pollFor(fd_.get(), events, timeoutMs);
     return result > 0 ? 1 : result;
 }
 
@@ -101,12 +96,12 @@ bool PosixSocket::connect(const std::string& host, uint16_t port, uint32_t timeo
 bool PosixSocket::connectTo(const addrinfo* addresses, uint32_t timeoutMs, uint32_t& error) {
     error = kErrorInternetCannotConnect;
     for (const addrinfo* address = addresses; address != nullptr; address = address->ai_next) {
-        fd_ = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                       address->ai_protocol);
-        if (fd_ < 0) {
+        fd_.reset(::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                           address->ai_protocol));
+        if (!fd_) {
             continue;
         }
-        int result = ::connect(fd_, address->ai_addr, address->ai_addrlen);
+        int result = ::connect(fd_.get(), address->ai_addr, address->ai_addrlen);
         if (result != 0 && errno == EINPROGRESS) {
             const int ready = waitFor(POLLOUT, timeoutMs);
             if (ready == 0) {
@@ -116,13 +111,13 @@ bool PosixSocket::connectTo(const addrinfo* addresses, uint32_t timeoutMs, uint3
             }
             int socketError = 0;
             socklen_t length = sizeof socketError;
-            ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &socketError, &length);
+            ::getsockopt(fd_.get(), SOL_SOCKET, SO_ERROR, &socketError, &length);
             result = socketError == 0 ? 0 : -1;
             errno = socketError;
         }
         if (result == 0) {
             const int on = 1;
-            ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            ::setsockopt(fd_.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             return true;
         }
         error = errno == ECONNREFUSED ? kErrorInternetCannotConnect : codeForErrno(errno);
@@ -133,7 +128,7 @@ bool PosixSocket::connectTo(const addrinfo* addresses, uint32_t timeoutMs, uint3
 
 bool PosixSocket::sendAll(const char* data, size_t size, uint32_t timeoutMs, uint32_t& error) {
     while (size > 0) {
-        const ssize_t sent = ::send(fd_, data, size, MSG_NOSIGNAL);
+        const ssize_t sent = ::send(fd_.get(), data, size, MSG_NOSIGNAL);
         if (sent > 0) {
             data += sent;
             size -= static_cast<size_t>(sent);
@@ -157,7 +152,7 @@ bool PosixSocket::sendAll(const char* data, size_t size, uint32_t timeoutMs, uin
 bool PosixSocket::receive(char* buffer, size_t size, uint32_t timeoutMs, size_t& received,
                           uint32_t& error) {
     for (;;) {
-        const ssize_t count = ::recv(fd_, buffer, size, 0);
+        const ssize_t count = ::recv(fd_.get(), buffer, size, 0);
         if (count >= 0) {
             received = static_cast<size_t>(count);
             return true;

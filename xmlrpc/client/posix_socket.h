@@ -7,15 +7,20 @@
 #include <cstdint>
 #include <string>
 
+#include "base/unique_handle.h"
+
+// A socket's file descriptor: -1 when empty.
+struct SocketTraits {
+    using Handle = int;
+    static constexpr int null() noexcept { return -1; }
+    static void close(int fd) noexcept;
+};
+using SocketHandle = UniqueHandle<SocketTraits>;
+
 class PosixSocket {
   public:
-    PosixSocket() = default;
-    ~PosixSocket() { close(); }
-    PosixSocket(const PosixSocket&) = delete;
-    PosixSocket& operator=(const PosixSocket&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    void close();
+    bool isOpen() const { return static_cast<bool>(fd_); }
+    void close() { fd_.reset(); }
 
     // Resolves `host` and connects to the first address that accepts, within `timeoutMs` for
     // each address. On failure returns false with `error` set.
@@ -35,5 +40,5 @@ class PosixSocket {
     // with the time-out or the socket's failure in `error`.
     bool waitUntilReady(short events, uint32_t timeoutMs, uint32_t& error) const;
 
-    int fd_ = -1;
+    SocketHandle fd_;
 };

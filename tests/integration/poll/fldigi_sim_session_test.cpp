@@ -85,7 +85,7 @@ void operatorSets(const char* method, const std::string& text) {
     XmlRpcValue param;
     param.setString(text);
     XmlRpcValue result;
-    ASSERT_TRUE(client.call(method, param, result)) << method << ": " << client.errorText;
+    ASSERT_TRUE(client.call(method, param, result)) << method << ": " << client.errorText();
 }
 
 std::string fldigiString(const char* method) {

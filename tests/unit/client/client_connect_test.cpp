@@ -37,11 +37,11 @@ TEST_P(UrlParsing, GivesSchemeHostPortAndPath) {
     FakeInternetTransport fake;
     XmlRpcClient client(c.url, fake);
     EXPECT_EQ(client.connected(), c.connected);
-    EXPECT_EQ(client.scheme, c.scheme);
-    EXPECT_EQ(client.port, c.port);
-    EXPECT_EQ(client.path, c.path);
+    EXPECT_EQ(client.scheme(), c.scheme);
+    EXPECT_EQ(client.port(), c.port);
+    EXPECT_EQ(client.path(), c.path);
     EXPECT_EQ(countCalls(fake, c.connectCall), 1u);
-    EXPECT_EQ(client.errorText, "");
+    EXPECT_EQ(client.errorText(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -66,11 +66,11 @@ TEST(XmlRpcClientUrl, RejectsOtherSchemesAndNeverConnects) {
         FakeInternetTransport fake;
         XmlRpcClient client(url, fake);
         EXPECT_FALSE(client.connected()) << (url ? url : "null");
-        EXPECT_EQ(client.errorText, "The URI must begin with \"https://\" or \"http://\".");
+        EXPECT_EQ(client.errorText(), "The URI must begin with \"https://\" or \"http://\".");
         EXPECT_TRUE(fake.calls.empty());
         XmlRpcValue result;
         EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
-        EXPECT_EQ(client.errorText, "No connection");
+        EXPECT_EQ(client.errorText(), "No connection");
         EXPECT_TRUE(fake.calls.empty());
     }
 }
@@ -82,8 +82,8 @@ TEST(XmlRpcClientConnect, OpensRootAndConnectionAndSetsTheReceiveTimeoutOnBoth) 
         EXPECT_EQ(fake.calls, (std::vector<std::string>{"openRoot XmlRpc", "connect 127.0.0.1 7362",
                                                         "setOption root 6 999000",
                                                         "setOption connection 6 999000"}));
-        EXPECT_EQ(client.progressHook, nullptr);
-        EXPECT_EQ(client.bytesReceived, 0);
+        EXPECT_EQ(client.progressHook(), nullptr);
+        EXPECT_EQ(client.bytesReceived(), 0);
         fake.calls.clear();
     }
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"closeHandle connection", "closeHandle root"}));
@@ -112,11 +112,11 @@ TEST(XmlRpcClientConnect, FailedStepsLeaveTheClientUnconnected) {
         {
             XmlRpcClient client(kUrl, fake);
             EXPECT_FALSE(client.connected());
-            EXPECT_EQ(client.errorText, c.text);
+            EXPECT_EQ(client.errorText(), c.text);
             EXPECT_EQ(fake.openHandleCount(), c.handlesLeft);
             XmlRpcValue result;
             EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
-            EXPECT_EQ(client.errorText, "No connection");
+            EXPECT_EQ(client.errorText(), "No connection");
         }
         EXPECT_EQ(fake.openHandleCount(), 0);
     }

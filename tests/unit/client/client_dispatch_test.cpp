@@ -39,9 +39,9 @@ TEST_P(StatusDispatch, GivesResultAndErrorText) {
     XmlRpcClient client(kUrl, fake);
     XmlRpcValue result;
     EXPECT_EQ(client.call("fldigi.name", XmlRpcValue(), result), c.returns);
-    EXPECT_EQ(client.errorText, c.errorText);
-    EXPECT_EQ(client.httpStatus, static_cast<int32_t>(c.response.status));
-    EXPECT_EQ(client.faultReceived, c.faultReceived);
+    EXPECT_EQ(client.errorText(), c.errorText);
+    EXPECT_EQ(client.httpStatus(), static_cast<int32_t>(c.response.status));
+    EXPECT_EQ(client.faultReceived(), c.faultReceived);
     EXPECT_EQ(fake.openHandleCount(), 2);
 }
 
@@ -96,9 +96,9 @@ TEST(XmlRpcClientDispatch, BodyInManySmallPiecesIsJoined) {
     fake.responses.push_back(response);
     XmlRpcClient client(kUrl, fake);
     XmlRpcValue result;
-    ASSERT_TRUE(client.call("fldigi.name", XmlRpcValue(), result)) << client.errorText;
+    ASSERT_TRUE(client.call("fldigi.name", XmlRpcValue(), result)) << client.errorText();
     EXPECT_STREQ(result.stringValue(), "fldigi");
-    EXPECT_EQ(client.bytesReceived, static_cast<int32_t>(sizeof kFldigiReply - 1));
+    EXPECT_EQ(client.bytesReceived(), static_cast<int32_t>(sizeof kFldigiReply - 1));
 }
 
 TEST(XmlRpcClientDispatch, StatusThatCannotBeReadFails) {
@@ -115,8 +115,8 @@ TEST(XmlRpcClientDispatch, StatusThatCannotBeReadFails) {
         XmlRpcClient client(kUrl, fake);
         XmlRpcValue result;
         EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
-        EXPECT_EQ(client.errorText, "Could not query HTTP result status");
-        EXPECT_EQ(client.httpStatus, c.httpStatus);
+        EXPECT_EQ(client.errorText(), "Could not query HTTP result status");
+        EXPECT_EQ(client.httpStatus(), c.httpStatus);
         EXPECT_EQ(fake.openHandleCount(), 2);
     }
 }
@@ -145,8 +145,8 @@ TEST_P(ReadFailure, KeepsTheTextUnlessTheStatusStepReplacesIt) {
     XmlRpcClient client(kUrl, fake);
     XmlRpcValue result;
     EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
-    EXPECT_EQ(client.errorText, c.errorText);
-    EXPECT_EQ(client.httpStatus, static_cast<int32_t>(c.response.status));
+    EXPECT_EQ(client.errorText(), c.errorText);
+    EXPECT_EQ(client.httpStatus(), static_cast<int32_t>(c.response.status));
     EXPECT_EQ(countCalls(fake, "queryStatusCode"), 1u);
     EXPECT_EQ(fake.openHandleCount(), 2);
 }
@@ -196,7 +196,9 @@ TEST(XmlRpcClientReadFailure, BodyPastTheLimitIsTooLarge) {
         XmlRpcValue result;
         result.setInt(7);
         EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
-        EXPECT_TRUE(client.errorText == errorText) << client.errorText.substr(0, 40);
+        EXPECT_TRUE(client.errorText() == errorText) << client.errorText().substr(0, 40);
+        EXPECT_EQ(client.errorKind(), errorText == full ? XmlRpcClient::ErrorKind::Decode
+                                                        : XmlRpcClient::ErrorKind::TooLarge);
         EXPECT_EQ(result.intValue(), 7);
         EXPECT_EQ(countCalls(fake, "readFile"), reads);
     }

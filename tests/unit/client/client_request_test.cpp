@@ -24,7 +24,7 @@ TEST(XmlRpcClientRequest, PostsTheMethodCallWithItsLength) {
     XmlRpcClient client(kUrl, fake);
     fake.calls.clear();
     XmlRpcValue result;
-    ASSERT_TRUE(client.call("fldigi.name", XmlRpcValue(), result)) << client.errorText;
+    ASSERT_TRUE(client.call("fldigi.name", XmlRpcValue(), result)) << client.errorText();
     EXPECT_STREQ(result.stringValue(), "fldigi");
     ASSERT_EQ(fake.sentBodies.size(), 1u);
     EXPECT_EQ(fake.sentBodies[0].size(), 105u);
@@ -33,8 +33,8 @@ TEST(XmlRpcClientRequest, PostsTheMethodCallWithItsLength) {
     EXPECT_EQ(fake.calls[1], "setStatusCallback");
     EXPECT_EQ(fake.calls[2], "addHeaders");
     EXPECT_EQ(fake.calls[3], "sendRequest 105");
-    EXPECT_EQ(client.httpStatus, 200);
-    EXPECT_EQ(client.bytesReceived, static_cast<int32_t>(sizeof kFldigiReply - 1));
+    EXPECT_EQ(client.httpStatus(), 200);
+    EXPECT_EQ(client.bytesReceived(), static_cast<int32_t>(sizeof kFldigiReply - 1));
     EXPECT_EQ(countCalls(fake, "closeHandle request"), 1u);
     EXPECT_EQ(fake.openHandleCount(), 2);  // root and connection stay for further calls
 }
@@ -53,7 +53,7 @@ TEST(XmlRpcClientRequest, HttpsUsesSecureFlagsAndUnknownAuthorityAddsTheIgnoreFl
         FakeInternetTransport fake;
         fake.responses.push_back(okAnswer(kFldigiReply));
         XmlRpcClient client(c.url, fake);
-        client.acceptUnknownAuthority = c.acceptUnknownAuthority;
+        client.setAcceptUnknownAuthority(c.acceptUnknownAuthority);
         XmlRpcValue result;
         EXPECT_TRUE(client.call("fldigi.name", XmlRpcValue(), result));
         EXPECT_EQ(countCalls(fake, c.openCall), 1u) << c.url;
@@ -73,7 +73,7 @@ TEST(XmlRpcClientRequest, ParametersThatCannotBeWrittenFailBeforeAnyRequest) {
     XmlRpcValue result;
     result.setInt(7);
     EXPECT_FALSE(client.call("x", params, result));
-    EXPECT_EQ(client.errorText, "Undefined XmlRpc value");
+    EXPECT_EQ(client.errorText(), "Undefined XmlRpc value");
     EXPECT_EQ(countCalls(fake, "openRequest"), 0u);
     EXPECT_EQ(result.intValue(), 7);
 }
@@ -101,7 +101,7 @@ TEST_P(StepError, NamesTheStepAndTheReason) {
     XmlRpcClient client(kUrl, fake);
     XmlRpcValue result;
     EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
-    EXPECT_EQ(client.errorText, c.errorText);
+    EXPECT_EQ(client.errorText(), c.errorText);
     EXPECT_EQ(fake.openHandleCount(), 2);
 }
 

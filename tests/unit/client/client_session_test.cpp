@@ -24,7 +24,7 @@ TEST(XmlRpcClientCredentials, HookIsAskedUntilItGivesUpAndTheSameRequestIsResent
     fake.responses.push_back(answer(401, "Unauthorized", {"no"}));
     XmlRpcClient client(kUrl, fake);
     std::vector<bool> retries;
-    client.credentialsHook = [&](bool isRetry, char* userName, char* password) {
+    client.setCredentialsHook([&](bool isRetry, char* userName, char* password) {
         retries.push_back(isRetry);
         if (retries.size() > 1) {
             return false;
@@ -32,10 +32,10 @@ TEST(XmlRpcClientCredentials, HookIsAskedUntilItGivesUpAndTheSameRequestIsResent
         std::snprintf(userName, 256, "%s", "alice");
         std::snprintf(password, 256, "%s", "secret");
         return true;
-    };
+    });
     XmlRpcValue result;
     EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
-    EXPECT_EQ(client.errorText, kAuthText);
+    EXPECT_EQ(client.errorText(), kAuthText);
     EXPECT_EQ(retries, (std::vector<bool>{false, true}));
     EXPECT_EQ(countCalls(fake, "setOption connection 28 alice"), 1u);
     EXPECT_EQ(countCalls(fake, "setOption connection 29 secret"), 1u);
@@ -54,14 +54,14 @@ TEST(XmlRpcClientCredentials, AcceptedCredentialsEndInTheResult) {
         // A failed read of the refused answer must not spoil the successful second attempt.
         fake.failAt(FakeStep::ReadFile, 12031, 2);
         XmlRpcClient client(kUrl, fake);
-        client.credentialsHook = [](bool, char* userName, char* password) {
+        client.setCredentialsHook([](bool, char* userName, char* password) {
             userName[0] = 'u';
             userName[1] = '\0';
             password[0] = '\0';
             return true;
-        };
+        });
         XmlRpcValue result;
-        EXPECT_TRUE(client.call("fldigi.name", XmlRpcValue(), result)) << client.errorText;
+        EXPECT_TRUE(client.call("fldigi.name", XmlRpcValue(), result)) << client.errorText();
         EXPECT_STREQ(result.stringValue(), "fldigi");
     }
 }
@@ -72,11 +72,11 @@ TEST(XmlRpcClientCredentials, OverlongAnswersAreCutToTheBuffer) {
     fake.responses.push_back(answer(401, "Unauthorized", {}));
     XmlRpcClient client(kUrl, fake);
     int asked = 0;
-    client.credentialsHook = [&](bool, char* userName, char* password) {
+    client.setCredentialsHook([&](bool, char* userName, char* password) {
         std::memset(userName, 'u', 256);  // no terminator
         std::memset(password, 'p', 256);
         return ++asked == 1;
-    };
+    });
     XmlRpcValue result;
     EXPECT_FALSE(client.call("x", XmlRpcValue(), result));
     EXPECT_EQ(countCalls(fake, "setOption connection 28 " + std::string(255, 'u')), 1u);
@@ -94,10 +94,9 @@ TEST(XmlRpcClientProgress, ReportsEachStepOfACall) {
     fake.responses.push_back(answer(200, "OK", {"<?xml version=\"1.0\"?>", kFldigiReply + 21}));
     XmlRpcClient client(kUrl, fake);
     std::vector<std::string> texts;
-    client.progressHook = &collect;
-    client.progressContext = &texts;
+    client.setProgressHook(&collect, &texts);
     XmlRpcValue result;
-    ASSERT_TRUE(client.call("fldigi.name", XmlRpcValue(), result)) << client.errorText;
+    ASSERT_TRUE(client.call("fldigi.name", XmlRpcValue(), result)) << client.errorText();
     EXPECT_EQ(texts, (std::vector<std::string>{"Sending data", "Sending data", "Data sent",
                                                "Data sent...", "Waiting for response",
                                                "Response received", "Receiving response",
@@ -106,16 +105,19 @@ TEST(XmlRpcClientProgress, ReportsEachStepOfACall) {
 
 TEST(XmlRpcClientProgress, StatusTexts) {
     FakeInternetTransport fake;
+    fake.responses.push_back(okAnswer(kFldigiReply));
     XmlRpcClient client(kUrl, fake);
     std::vector<std::string> texts;
     XmlRpcClient::onInternetStatus(&client, 30);  // no hook yet: nothing
-    client.progressHook = &collect;
-    client.progressContext = &texts;
+    client.setProgressHook(&collect, &texts);
     XmlRpcClient::onInternetStatus(nullptr, 30);  // no client: nothing
     for (uint32_t status : {30u, 31u, 40u, 41u, 70u, 60u, 4294967295u}) {
         XmlRpcClient::onInternetStatus(&client, status);
     }
-    client.bytesReceived = 1;
+    client.setProgressHook(nullptr, nullptr);
+    XmlRpcValue result;
+    ASSERT_TRUE(client.call("fldigi.name", XmlRpcValue(), result));  // bytes received now
+    client.setProgressHook(&collect, &texts);
     XmlRpcClient::onInternetStatus(&client, 40);
     EXPECT_EQ(texts, (std::vector<std::string>{"Sending data", "Data sent", "Waiting for response",
                                                "Response received", "Handle closing", "Status 60",
@@ -139,10 +141,10 @@ TEST(XmlRpcClientCalls, EachCallStartsClean) {
     XmlRpcClient client(kUrl, fake);
     XmlRpcValue result;
     EXPECT_FALSE(client.call("a", XmlRpcValue(), result));
-    EXPECT_EQ(client.httpStatus, 404);
+    EXPECT_EQ(client.httpStatus(), 404);
     EXPECT_TRUE(client.call("b", XmlRpcValue(), result));
-    EXPECT_EQ(client.errorText, "");
-    EXPECT_EQ(client.httpStatus, 200);
+    EXPECT_EQ(client.errorText(), "");
+    EXPECT_EQ(client.httpStatus(), 200);
     EXPECT_EQ(countCalls(fake, "openRoot"), 1u);
     EXPECT_EQ(countCalls(fake, "connect"), 1u);
 }

@@ -26,12 +26,12 @@ inline bool AttachToRunningHost(CDispatchDriver& driver) {
     CLSID classId = CLSID_NULL;
     CComPtr<IUnknown> unknown;
     if (FAILED(::CLSIDFromProgID(kHostProgId, &classId)) ||
-        FAILED(::GetActiveObject(classId, nullptr, unknown.Put())) || !unknown) {
+        FAILED(::GetActiveObject(classId, nullptr, unknown.put())) || !unknown) {
         return false;
     }
     CComPtr<IDispatch> dispatch;
     unknown.As(dispatch);
-    driver.AttachDispatch(dispatch.Detach());
+    driver.AttachDispatch(dispatch.release());
     return driver.HasDispatch();
 }
 

@@ -1,7 +1,7 @@
 // The contact fields read from fldigi and how each reaches the host: one row per field. A row
-// names fldigi's getter, the slot of LastSentFields that remembers what was sent, where the
-// field goes in the send order, the host's action (with the host field for SetQsoField) and
-// the field of a logged record (ADIF) that holds the contact's own text.
+// names fldigi's getter, the slot of LastSentFields that remembers what was sent, its place in
+// the send order, the host's action (with the host field for SetQsoField) and the field of a
+// logged record (ADIF) that holds the contact's own text.
 #pragma once
 
 #include <array>
@@ -19,10 +19,15 @@ enum class FieldAction {
     Modem,      // MapModemToMacro; the record's MODE and SUBMODE give the modem's text
 };
 
+enum class SendOrder {
+    AsRead,  // in the read order
+    Last,    // after all the others: the host takes the frequency once the rest is in its form
+};
+
 struct FieldSpec {
     const char* method;
     std::string LastSentFields::*member;
-    std::size_t sendPosition;  // 0 first; every row has its own
+    SendOrder sendOrder;
     FieldAction action;
     HostField hostField;  // for FieldAction::QsoField only
     const char* recordField;
@@ -34,22 +39,28 @@ inline constexpr HostField kNoHostField{-1, ""};
 
 // In the order they are read from fldigi.
 inline constexpr FieldSpec kFieldsInReadOrder[] = {
-    {"log.get_call", &LastSentFields::callsign, 0, FieldAction::QsoField, hostfield::kCall, "CALL"},
-    {"log.get_name", &LastSentFields::name, 1, FieldAction::QsoField, hostfield::kName, "NAME"},
-    {"log.get_qth", &LastSentFields::qth, 2, FieldAction::QsoField, hostfield::kQth, "QTH"},
-    {"log.get_frequency", &LastSentFields::frequency, 10, FieldAction::Frequency,
+    {"log.get_call", &LastSentFields::callsign, SendOrder::AsRead, FieldAction::QsoField,
+     hostfield::kCall, "CALL"},
+    {"log.get_name", &LastSentFields::name, SendOrder::AsRead, FieldAction::QsoField,
+     hostfield::kName, "NAME"},
+    {"log.get_qth", &LastSentFields::qth, SendOrder::AsRead, FieldAction::QsoField, hostfield::kQth,
+     "QTH"},
+    {"log.get_frequency", &LastSentFields::frequency, SendOrder::Last, FieldAction::Frequency,
      detail::kNoHostField, "FREQ"},
-    {"log.get_rst_in", &LastSentFields::rstIn, 3, FieldAction::QsoField, hostfield::kRstReceived,
-     "RST_RCVD"},
-    {"log.get_rst_out", &LastSentFields::rstOut, 4, FieldAction::QsoField, hostfield::kRstSent,
-     "RST_SENT"},
-    {"modem.get_name", &LastSentFields::modem, 5, FieldAction::Modem, detail::kNoHostField, "MODE"},
-    {"log.get_locator", &LastSentFields::locator, 6, FieldAction::QsoField, hostfield::kLocator,
-     "GRIDSQUARE"},
-    {"log.get_state", &LastSentFields::state, 7, FieldAction::QsoField, hostfield::kState, "STATE"},
-    {"log.get_province", &LastSentFields::province, 8, FieldAction::QsoField, hostfield::kProvince,
-     "VE_PROV"},
-    {"log.get_notes", &LastSentFields::notes, 9, FieldAction::QsoField, hostfield::kNotes, "NOTES"},
+    {"log.get_rst_in", &LastSentFields::rstIn, SendOrder::AsRead, FieldAction::QsoField,
+     hostfield::kRstReceived, "RST_RCVD"},
+    {"log.get_rst_out", &LastSentFields::rstOut, SendOrder::AsRead, FieldAction::QsoField,
+     hostfield::kRstSent, "RST_SENT"},
+    {"modem.get_name", &LastSentFields::modem, SendOrder::AsRead, FieldAction::Modem,
+     detail::kNoHostField, "MODE"},
+    {"log.get_locator", &LastSentFields::locator, SendOrder::AsRead, FieldAction::QsoField,
+     hostfield::kLocator, "GRIDSQUARE"},
+    {"log.get_state", &LastSentFields::state, SendOrder::AsRead, FieldAction::QsoField,
+     hostfield::kState, "STATE"},
+    {"log.get_province", &LastSentFields::province, SendOrder::AsRead, FieldAction::QsoField,
+     hostfield::kProvince, "VE_PROV"},
+    {"log.get_notes", &LastSentFields::notes, SendOrder::AsRead, FieldAction::QsoField,
+     hostfield::kNotes, "NOTES"},
 };
 
 inline constexpr std::size_t kFieldCount = std::size(kFieldsInReadOrder);
@@ -78,14 +89,13 @@ constexpr bool eachSlotOnce() {
 
 constexpr std::array<std::size_t, kFieldCount> sendOrder() {
     std::array<std::size_t, kFieldCount> order{};
-    std::array<bool, kFieldCount> taken{};
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        const std::size_t position = kFieldsInReadOrder[i].sendPosition;
-        if (position >= kFieldCount || taken[position]) {
-            throw "every row needs its own send position, from 0 to the row count - 1";
+    std::size_t next = 0;
+    for (const SendOrder pass : {SendOrder::AsRead, SendOrder::Last}) {
+        for (std::size_t i = 0; i < kFieldCount; ++i) {
+            if (kFieldsInReadOrder[i].sendOrder == pass) {
+                order[next++] = i;
+            }
         }
-        taken[position] = true;
-        order[position] = i;
     }
     return order;
 }
@@ -110,7 +120,8 @@ static_assert(detail::countOfAction(FieldAction::Frequency) == 1 &&
                   detail::countOfAction(FieldAction::Modem) == 1,
               "one frequency row and one modem row");
 // The host takes the frequency last, once every other field of the contact is in its form.
-static_assert(kSendOrder[kFieldCount - 1] == fieldWithAction(FieldAction::Frequency),
-              "the frequency goes out last");
+static_assert(kSendOrder[kFieldCount - 1] == fieldWithAction(FieldAction::Frequency) &&
+                  kFieldsInReadOrder[kSendOrder[kFieldCount - 2]].sendOrder == SendOrder::AsRead,
+              "the frequency goes out last, alone");
 
 }  // namespace pollcycle

@@ -56,6 +56,18 @@ std::string kilohertzText(double hertz) {
     return text;
 }
 
+// Every text field empty, the frequency and the modem left out: a contact's fields before its
+// record's own are put in.
+std::array<std::optional<std::string>, kFieldCount> emptyTextFields() {
+    std::array<std::optional<std::string>, kFieldCount> texts;
+    for (std::size_t row = 0; row < kFieldCount; ++row) {
+        if (kFieldsInReadOrder[row].action == FieldAction::QsoField) {
+            texts[row] = std::string();
+        }
+    }
+    return texts;
+}
+
 // A call as fldigi keeps it in its entry: in capitals.
 std::string upperCall(std::string call) {
     for (char& c : call) {
@@ -291,13 +303,7 @@ void PollCycle::CommitLoggedQso(ContactLedger& ledger, const std::vector<Pending
             SendFields(ContactTexts(record, reads, reads), Send::Changed);
         } else {
             // The host's form after a save is not known: every field of this contact goes out.
-            FieldTexts empty;
-            for (std::size_t row = 0; row < kFieldCount; ++row) {
-                if (kFieldsInReadOrder[row].action == FieldAction::QsoField) {
-                    empty[row] = std::string();
-                }
-            }
-            SendFields(ContactTexts(record, reads, empty), Send::All);
+            SendFields(ContactTexts(record, reads, emptyTextFields()), Send::All);
         }
         const std::string* field = record.field("CALL");
         const std::string call = field != nullptr ? fldigi_.decodeText(*field) : std::string();

@@ -74,6 +74,7 @@ TEST_F(LoggedContactsTest, FieldsThatStayFilledGiveTheCallsOfFldigisDefaultSetti
     EXPECT_THAT(hostCalls(),
                 ElementsAreArray(saves({{"SetQsoField 1 Hans", "RunMacro <MODEADD:PSKR>",
                                          "SetFrequency 14071500.0"}})));
+    EXPECT_EQ(logClears(), 1u);  // fldigi still shows the saved contact
 }
 
 TEST_F(LoggedContactsTest, ClearedFieldsLeaveTheHostWithTheLoggedContact) {

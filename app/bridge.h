@@ -27,8 +27,8 @@ class Bridge {
     Bridge(const Bridge&) = delete;
     Bridge& operator=(const Bridge&) = delete;
 
-    // One tick of the poll cycle. An exception from a host call leaves it (the framework
-    // shows it in the error box) with the poll timer stopped.
+    // One tick of the poll cycle. A failed host call is shown in the error box within the
+    // tick, and the host is attached again on a later tick.
     void OnTimer();
     // Ends the host session: the interface released, the message filter put back, COM ended
     // on this thread. Again: nothing.

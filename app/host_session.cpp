@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "app/poll/busy_host_retry.h"
+#include "framework/automation_error.h"
 #include "framework/com_ptr.h"
 #include "framework/text_conversion.h"
 
@@ -45,21 +46,35 @@ bool HostSession::attach() {
     return true;
 }
 
+template <typename Call>
+void HostSession::endOnFailure(Call call) {
+    try {
+        call();
+    } catch (const AutomationError&) {
+        end();
+        throw;
+    }
+}
+
 void HostSession::runMacro(const std::string& macro) {
-    m_driver.InvokeHelper(kDispidRunMacro, DISPATCH_METHOD, {CVariant(WidenUtf8(macro))});
+    endOnFailure([&] {
+        m_driver.InvokeHelper(kDispidRunMacro, DISPATCH_METHOD, {CVariant(WidenUtf8(macro))});
+    });
 }
 
 void HostSession::setQsoField(int32_t index, const std::string& text) {
-    m_driver.InvokeHelper(kDispidSetQsoField, DISPATCH_METHOD,
-                          {CVariant(static_cast<LONG>(index)), CVariant(WidenUtf8(text))});
+    endOnFailure([&] {
+        m_driver.InvokeHelper(kDispidSetQsoField, DISPATCH_METHOD,
+                              {CVariant(static_cast<LONG>(index)), CVariant(WidenUtf8(text))});
+    });
 }
 
 void HostSession::setFrequency(double hertz) {
-    m_driver.SetProperty(kDispidFrequency, CVariant(hertz));
+    endOnFailure([&] { m_driver.SetProperty(kDispidFrequency, CVariant(hertz)); });
 }
 
 void HostSession::setMode(const std::string& mode) {
-    m_driver.SetProperty(kDispidMode, CVariant(WidenUtf8(mode)));
+    endOnFailure([&] { m_driver.SetProperty(kDispidMode, CVariant(WidenUtf8(mode))); });
 }
 
 void HostSession::end() {

@@ -25,7 +25,9 @@ inline constexpr DISPID kDispidSetQsoField = 18;
 
 // Every member does nothing while no interface is held (the object granted none, or the
 // session was never attached or has ended), and throws AutomationError when the host rejects
-// the call or is gone. Texts come in UTF-8 and are turned into the host's strings here, once.
+// the call or is gone. A failed call ends the session first (as end() does): the host is
+// attached afresh by the next attach(), a new instance of it among them. Texts come in UTF-8
+// and are turned into the host's strings here, once.
 class HostSession : public pollcycle::HostPort {
   public:
     explicit HostSession(const wchar_t* progId = kHostProgId) : m_progId(progId) {}
@@ -55,6 +57,10 @@ class HostSession : public pollcycle::HostPort {
     bool callsReachHost() const override { return m_driver.HasDispatch(); }
 
   private:
+    // Runs the automation call; when it fails, ends the session and lets the error out.
+    template <typename Call>
+    void endOnFailure(Call call);
+
     const wchar_t* m_progId;
     // From the attach until end(), ended in the reverse order of their declaration: the
     // interface, the filter, COM.

@@ -5,6 +5,7 @@
 #include "app/res/resource.h"
 #include "app/varnock_dlg.h"
 #include "controls/advanced_button.h"
+#include "framework/handler_boundary.h"
 #include "framework/text_conversion.h"
 
 using pollcycle::Indicator;
@@ -54,6 +55,17 @@ void DialogPollView::showLinkMark() {
         linkMark->EnableWindow(true);
         linkMark->ShowWindow(SW_SHOW);
     }
+}
+
+void DialogPollView::hideLinkMark() {
+    if (CWnd* linkMark = dialog_.GetDlgItem(IDC_LINK_MARK)) {
+        linkMark->ShowWindow(SW_HIDE);
+        linkMark->EnableWindow(false);
+    }
+}
+
+void DialogPollView::showHostError(const std::string& text) {
+    ShowErrorBox(dialog_.m_hWnd, WidenText(text));
 }
 
 MessageAnswer DialogPollView::askOkCancel(const std::string& text) {

@@ -21,6 +21,8 @@ class DialogPollView : public pollcycle::PollView {
     void moveFlagsIntoControls() override;
     void setCaption(const std::string& text) override;
     void showLinkMark() override;
+    void hideLinkMark() override;
+    void showHostError(const std::string& text) override;
     pollcycle::MessageAnswer askOkCancel(const std::string& text) override;
     [[noreturn]] void exitProcess(unsigned exitCode) override;
 

@@ -21,14 +21,22 @@ std::wstring EscapedExceptionText(const std::exception_ptr& error, UINT message)
     return text;
 }
 
-void ReportEscapedException(HWND window, UINT message) noexcept {
+void ShowErrorBox(HWND window, const std::wstring& text) noexcept {
     try {
-        const std::wstring text = EscapedExceptionText(std::current_exception(), message);
         HWND owner =
             window != nullptr && ::IsWindow(window) ? ::GetAncestor(window, GA_ROOT) : nullptr;
         const std::wstring name = ProgramName();
         ::MessageBoxW(owner, text.c_str(), name.empty() ? L"Error" : name.c_str(),
                       MB_OK | MB_ICONERROR);
+    } catch (...) {
+        // Out of memory while reporting: nothing more can be told.
+        ::MessageBeep(MB_ICONERROR);
+    }
+}
+
+void ReportEscapedException(HWND window, UINT message) noexcept {
+    try {
+        ShowErrorBox(window, EscapedExceptionText(std::current_exception(), message));
     } catch (...) {
         // Out of memory while reporting: nothing more can be told.
         ::MessageBeep(MB_ICONERROR);

@@ -11,6 +11,10 @@
 // The text the error box shows for an exception that escaped the handling of `message`.
 std::wstring EscapedExceptionText(const std::exception_ptr& error, UINT message);
 
+// The error box: `text`, the program's name as its caption, OK only, owned by the window's
+// top-level window; returns once it is closed. Never throws.
+void ShowErrorBox(HWND window, const std::wstring& text) noexcept;
+
 // Shows the error box for the exception being handled, owned by the window's top-level
 // window. Call it from a catch block. Never throws.
 void ReportEscapedException(HWND window, UINT message) noexcept;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 #include "app/poll/frequency_text.h"
@@ -13,7 +14,33 @@ namespace {
 
 const char* const kCommitMacros[] = {"<FIXSTARTTIME>", "<SAVEQSO>", "<CURSOR:TX>"};
 
-constexpr std::size_t kFrequencyField = 3;  // "log.get_frequency" in the read order
+constexpr std::size_t kFrequencyRow = fieldWithAction(FieldAction::Frequency);
+constexpr std::size_t kModemRow = fieldWithAction(FieldAction::Modem);
+
+constexpr std::size_t rowOfSlot(std::string LastSentFields::*member) {
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        if (kFieldsInReadOrder[i].member == member) {
+            return i;
+        }
+    }
+    return kFieldCount;
+}
+constexpr std::size_t kCallRow = rowOfSlot(&LastSentFields::callsign);
+static_assert(kCallRow < kFieldCount, "the call is one of the fields");
+
+// A host call that failed: the host is gone, or refused. Only the tick catches it.
+struct HostCallFailure {
+    std::string error;
+};
+
+template <class Call>
+void callHost(Call&& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        throw HostCallFailure{e.what()};
+    }
+}
 
 // A record's FREQ (MHz, '.' or ',' as decimal point) in whole hertz; 0 when it has none.
 double recordHertz(const AdifRecord& record) {
@@ -29,6 +56,28 @@ std::string kilohertzText(double hertz) {
     return text;
 }
 
+// Every text field empty, the frequency and the modem left out: a contact's fields before its
+// record's own are put in.
+std::array<std::optional<std::string>, kFieldCount> emptyTextFields() {
+    std::array<std::optional<std::string>, kFieldCount> texts;
+    for (std::size_t row = 0; row < kFieldCount; ++row) {
+        if (kFieldsInReadOrder[row].action == FieldAction::QsoField) {
+            texts[row] = std::string();
+        }
+    }
+    return texts;
+}
+
+// A call as fldigi keeps it in its entry: in capitals.
+std::string upperCall(std::string call) {
+    for (char& c : call) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return call;
+}
+
 }  // namespace
 
 PollCycle::PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, MarkerFilesPort& markers,
@@ -42,9 +91,13 @@ PollCycle::PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, Marke
 
 void PollCycle::OnTimer() {
     // Stopped while the tick runs (also through a message box's own message loop), so ticks
-    // never overlap; an exception escaping RunTick() leaves polling stopped.
+    // never overlap.
     view_.killTimer(kPollTimerId);
-    RunTick();
+    try {
+        RunTick();
+    } catch (const HostCallFailure& failure) {
+        LoseHost(failure.error);
+    }
     view_.setTimer(kPollTimerId, kPollPeriodMs);
 }
 
@@ -59,25 +112,15 @@ void PollCycle::RunTick() {
     if (!state_.fldigiConnected && !ConnectFldigi()) {
         return;
     }
-    const std::size_t setAsideBefore = state_.ledger.setAside;
-    view_.setCaption(setAsideBefore == 0 ? std::string(kConnectedCaption)
-                                         : std::string(kConnectedCaption) + kSetAsideNotice);
+    view_.setCaption(kConnectedCaption);
     view_.showLinkMark();
-    FieldTexts texts = ReadFields();
+    const FieldTexts reads = ReadFields();
     ContactLedger ledger(state_.ledger, markers_, events_, state_.markerPath);
     const std::vector<PendingContact> contacts = ledger.takePending();
-    // The first contact's own fields replace what was read (fldigi may have cleared its fields
-    // already): with fields that outlive the log click the record matches the read texts and
-    // the host gets what it would get without a record.
-    if (!contacts.empty()) {
-        TakeRecordTexts(contacts.front().record, texts);
-    }
-    SendChangedFields(texts);
-    if (!contacts.empty()) {
-        CommitLoggedQso(ledger, contacts);
-    }
-    if (state_.ledger.setAside != setAsideBefore) {  // the operator must see it without a log
-        view_.setCaption(std::string(kConnectedCaption) + kSetAsideNotice);
+    if (contacts.empty()) {
+        SendFields(reads, Send::Changed);
+    } else {
+        CommitLoggedQso(ledger, contacts, reads);
     }
 }
 
@@ -103,8 +146,14 @@ bool PollCycle::ConnectFldigi() {
     const FldigiReply configDir = session->call("fldigi.config_dir");
     events_.record(event::FldigiConfigFolder{configDir.ok, configDir.text,
                                              configDir.ok ? std::string() : session->lastError()});
-    state_.markerPath =
+    std::string markerPath =
         markerPathForConfigDir(configDir.ok && configDir.isString ? configDir.text : "");
+    if (markerPath != state_.markerPath) {
+        // fldigi came back with another configuration folder: what the ledger knew was of
+        // the old one.
+        state_.ledger = LedgerMemory();
+        state_.markerPath = std::move(markerPath);
+    }
     state_.fldigiConnected = true;
     ShowWorking(Indicator::Fldigi, "Fldigi working");
     return true;
@@ -118,14 +167,43 @@ void PollCycle::ShowWorking(Indicator indicator, const char* text) {
     view_.moveFlagsIntoControls();
 }
 
+void PollCycle::ShowNotLoaded(Indicator indicator, const char* text) {
+    view_.setCheckedFlag(indicator, false);
+    view_.setIndicatorText(indicator, text);
+    view_.setIndicatorFaceColor(indicator, kNotLoadedFaceColor);
+    view_.setIndicatorCaptionColor(indicator, kNotLoadedCaptionColor);
+    view_.moveFlagsIntoControls();
+    view_.hideLinkMark();
+    view_.setCaption(VARNOCK_MAIN_CAPTION);
+}
+
+void PollCycle::LoseFldigi(const std::string& error) {
+    // Found again as at start, its configuration folder read anew.
+    state_.fldigiConnected = false;
+    events_.record(event::FldigiLost{error});
+    ShowNotLoaded(Indicator::Fldigi, kFldigiNotLoadedText);
+}
+
+void PollCycle::LoseHost(const std::string& error) {
+    state_.hostAttached = false;
+    // A host attached again starts from an empty form, as at start.
+    state_.lastSent = LastSentFields();
+    events_.record(event::HostLost{error});
+    ShowNotLoaded(Indicator::Host, kHostNotLoadedText);
+    view_.showHostError(error);
+    events_.record(event::BoxAnswered{error, MessageAnswer::Ok});
+}
+
 std::optional<std::string> PollCycle::GetFldigiString(const char* method) {
     std::unique_ptr<FldigiSession> session = fldigi_.openSession();
     FldigiReply reply = session->call(method);
-    if (!reply.ok) {
-        events_.record(event::FldigiCallFailed{method, session->lastError()});
-    }
+    const std::string error = reply.ok ? std::string() : session->lastError();
     session.reset();
     if (!reply.ok) {
+        events_.record(event::FldigiCallFailed{method, error});
+        if (state_.fldigiConnected) {
+            LoseFldigi(error);
+        }
         const MessageAnswer answer = view_.askOkCancel(kFldigiNotLoadedMessage);
         events_.record(event::BoxAnswered{kFldigiNotLoadedMessage, answer});
         if (answer == MessageAnswer::Ok) {
@@ -146,14 +224,14 @@ PollCycle::FieldTexts PollCycle::ReadFields() {
     return texts;
 }
 
-void PollCycle::SendChangedFields(const FieldTexts& texts) {
+void PollCycle::SendFields(const FieldTexts& texts, Send which) {
     for (const std::size_t i : kSendOrder) {
         if (!texts[i]) {
             continue;
         }
         const FieldSpec& field = kFieldsInReadOrder[i];
         std::string& lastSent = state_.lastSent.*field.member;
-        if (*texts[i] == lastSent) {
+        if (which == Send::Changed && *texts[i] == lastSent) {
             continue;
         }
         lastSent = *texts[i];
@@ -162,17 +240,19 @@ void PollCycle::SendChangedFields(const FieldTexts& texts) {
 }
 
 void PollCycle::SendField(const FieldSpec& field, const std::string& text) {
-    switch (field.action) {
-        case FieldAction::QsoField:
-            host_.setQsoField(field.qsoFieldIndex, text);
-            break;
-        case FieldAction::Frequency:
-            host_.setFrequency(frequencyHertzFromKilohertzText(text));
-            break;
-        case FieldAction::Modem:
-            MapModemToMacro(text);
-            break;
-    }
+    callHost([&] {
+        switch (field.action) {
+            case FieldAction::QsoField:
+                host_.setQsoField(field.hostField.index, text);
+                break;
+            case FieldAction::Frequency:
+                host_.setFrequency(frequencyHertzFromKilohertzText(text));
+                break;
+            case FieldAction::Modem:
+                MapModemToMacro(text);
+                break;
+        }
+    });
 }
 
 void PollCycle::MapModemToMacro(const std::string& modem) {
@@ -183,35 +263,53 @@ void PollCycle::MapModemToMacro(const std::string& modem) {
     }
 }
 
-void PollCycle::TakeRecordTexts(const AdifRecord& record, FieldTexts& texts) const {
+PollCycle::FieldTexts PollCycle::ContactTexts(const AdifRecord& record, const FieldTexts& reads,
+                                              FieldTexts base) const {
+    const auto own = [&](const char* name) {
+        const std::string* value = record.field(name);
+        return value != nullptr ? fldigi_.decodeText(*value) : std::string();
+    };
     for (std::size_t i = 0; i < kFieldCount; ++i) {
-        const char* name = kFieldsInReadOrder[i].recordField;
-        if (const std::string* value = name != nullptr ? record.field(name) : nullptr) {
-            texts[i] = fldigi_.decodeText(*value);
+        const FieldSpec& field = kFieldsInReadOrder[i];
+        if (field.action == FieldAction::QsoField && record.field(field.recordField) != nullptr) {
+            base[i] = own(field.recordField);
         }
     }
-    // The host gets the frequency the contact was made on, which the radio may have left.
-    const double hertz = recordHertz(record);
-    std::optional<std::string>& frequency = texts[kFrequencyField];
-    const std::string& current = frequency ? *frequency : state_.lastSent.frequency;
-    if (hertz > 0.0 && std::round(frequencyHertzFromKilohertzText(current)) != hertz) {
-        frequency = kilohertzText(hertz);
+    // The mode the contact was made in, which fldigi may have left since.
+    const std::string modem =
+        modemTextForRecordMode(own("MODE"), own("SUBMODE"), reads[kModemRow].value_or(""));
+    if (!modem.empty()) {
+        base[kModemRow] = modem;
     }
+    // The frequency it was made on, kept in fldigi's spelling while the radio is still there.
+    if (const double hertz = recordHertz(record); hertz > 0.0) {
+        const std::string& current =
+            reads[kFrequencyRow] ? *reads[kFrequencyRow] : state_.lastSent.frequency;
+        base[kFrequencyRow] = std::round(frequencyHertzFromKilohertzText(current)) == hertz
+                                  ? current
+                                  : kilohertzText(hertz);
+    }
+    return base;
 }
 
-void PollCycle::CommitLoggedQso(ContactLedger& ledger,
-                                const std::vector<PendingContact>& contacts) {
+void PollCycle::CommitLoggedQso(ContactLedger& ledger, const std::vector<PendingContact>& contacts,
+                                const FieldTexts& reads) {
+    std::string savedCall;
     for (std::size_t i = 0; i < contacts.size(); ++i) {
-        if (i > 0) {
-            FieldTexts texts;
-            TakeRecordTexts(contacts[i].record, texts);
-            SendChangedFields(texts);
+        const AdifRecord& record = contacts[i].record;
+        if (i == 0) {
+            // With fields that outlive the log click the record matches the reads, and the host
+            // gets what it would get without a record.
+            SendFields(ContactTexts(record, reads, reads), Send::Changed);
+        } else {
+            // The host's form after a save is not known: every field of this contact goes out.
+            SendFields(ContactTexts(record, reads, emptyTextFields()), Send::All);
         }
-        const std::string* field = contacts[i].record.field("CALL");
+        const std::string* field = record.field("CALL");
         const std::string call = field != nullptr ? fldigi_.decodeText(*field) : std::string();
         events_.record(event::ContactSaving{call, contacts[i].file});
         for (const char* macro : kCommitMacros) {
-            host_.runMacro(macro);
+            callHost([&] { host_.runMacro(macro); });
         }
         // Calls that reached no host interface saved nothing: the contact stays for later.
         if (!host_.callsReachHost()) {
@@ -219,8 +317,19 @@ void PollCycle::CommitLoggedQso(ContactLedger& ledger,
         }
         ledger.markSaved(contacts[i]);
         events_.record(event::ContactSaved{call, contacts[i].file, markers_.nowUtcSeconds()});
+        savedCall = call;
     }
-    // Outcome only logged: fldigi's fields are only a convenience for the next contact.
+    ClearSavedEntry(reads, savedCall);
+}
+
+void PollCycle::ClearSavedEntry(const FieldTexts& reads, const std::string& savedCall) {
+    // fldigi's entry is only a convenience for the next contact, and one being typed already
+    // is the operator's: it is left alone.
+    const std::optional<std::string>& shown = reads[kCallRow];
+    if (savedCall.empty() || !shown || upperCall(*shown) != upperCall(savedCall)) {
+        return;
+    }
+    // Outcome only logged.
     const std::unique_ptr<FldigiSession> session = fldigi_.openSession();
     const FldigiReply cleared = session->call("log.clear");
     events_.record(

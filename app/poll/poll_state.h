@@ -1,4 +1,4 @@
-// What the poll cycle keeps from tick to tick: created empty with the bridge, never reset.
+// What the poll cycle keeps from tick to tick: created empty with the bridge.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,9 @@
 
 namespace pollcycle {
 
-// Per field, the text last read from fldigi that differed from its predecessor.
+// Per field, the text last sent to the host: what its contact form holds now, as far as the
+// bridge knows. One member per row of the field table (field_table.h), which names the member
+// it uses; the table's checks fail to compile when a row or a member is missing.
 struct LastSentFields {
     std::string callsign;
     std::string name;
@@ -41,9 +43,12 @@ struct LedgerMemory {
 };
 
 struct PollState {
-    bool hostAttached = false;     // set once the host's automation object was obtained
-    bool fldigiConnected = false;  // set once fldigi answered "fldigi.name"
-    std::string markerPath;        // fldigi's contact marker file, built at first contact
+    // The host's automation object is held; false again once a call to it failed.
+    bool hostAttached = false;
+    // fldigi answered "fldigi.name"; false again once a read failed, until it answers again.
+    bool fldigiConnected = false;
+    // fldigi's contact marker file, built at each first contact from its configuration folder.
+    std::string markerPath;
     LastSentFields lastSent;
     LedgerMemory ledger;
 };

@@ -30,9 +30,15 @@ class PollView {
     virtual void setCaption(const std::string& text) = 0;
     // Enables and shows control 1005, the link mark between the indicators.
     virtual void showLinkMark() = 0;
+    // Hides and disables it again, as the dialog starts: one side is down.
+    virtual void hideLinkMark() = 0;
     // A message box without owner, with the system's default caption and the buttons OK and
     // Cancel; returns the user's answer.
     virtual MessageAnswer askOkCancel(const std::string& text) = 0;
+    // The error box of a failed host call, as the window framework shows an error that leaves a
+    // handler (owned by the main window, the program's name as caption, OK only); returns once
+    // the user closed it. `text` is the error's text, in UTF-8.
+    virtual void showHostError(const std::string& text) = 0;
     // Ends the process at once with the given exit code; never returns.
     [[noreturn]] virtual void exitProcess(unsigned exitCode) = 0;
 };

@@ -47,6 +47,8 @@ class NullView : public PollView {
     void moveFlagsIntoControls() override {}
     void setCaption(const std::string&) override {}
     void showLinkMark() override {}
+    void hideLinkMark() override {}
+    void showHostError(const std::string&) override {}
     MessageAnswer askOkCancel(const std::string&) override { return MessageAnswer::Cancel; }
     [[noreturn]] void exitProcess(unsigned code) override { std::exit(static_cast<int>(code)); }
 };

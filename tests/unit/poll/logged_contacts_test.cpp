@@ -74,6 +74,7 @@ TEST_F(LoggedContactsTest, FieldsThatStayFilledGiveTheCallsOfFldigisDefaultSetti
     EXPECT_THAT(hostCalls(),
                 ElementsAreArray(saves({{"SetQsoField 1 Hans", "RunMacro <MODEADD:PSKR>",
                                          "SetFrequency 14071500.0"}})));
+    EXPECT_EQ(logClears(), 1u);  // fldigi still shows the saved contact
 }
 
 TEST_F(LoggedContactsTest, ClearedFieldsLeaveTheHostWithTheLoggedContact) {
@@ -119,6 +120,25 @@ TEST_F(LoggedContactsTest, RecordFieldsAreDecodedByTheFldigiPort) {
                     {{"SetQsoField 0 DL1ABC", "SetQsoField 1 \xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"}})));
 }
 
+// Every field of a contact after the first, as record() writes it, in the send order.
+std::vector<std::string> allFields(const std::string& call, const std::string& name,
+                                   const std::string& qth, const std::string& modeCall,
+                                   const std::string& frequencyCall) {
+    return {"SetQsoField 0 " + call,
+            "SetQsoField 1 " + name,
+            "SetQsoField 3 " + qth,
+            "SetQsoField 2 599",
+            "SetQsoField 5 599",
+            modeCall,
+            "SetQsoField 10 ",
+            "SetQsoField 7 ",
+            "SetQsoField 8 ",
+            "SetQsoField 4 ",
+            frequencyCall};
+}
+
+// The host's form after a save is not known: each further contact of the tick gets all its
+// fields, not only those that differ from the contact before.
 TEST_F(LoggedContactsTest, EveryRecordIsSavedWithItsOwnFieldsInFileOrder) {
     connectBoth();
     fldigiShows("", "", "");
@@ -126,12 +146,100 @@ TEST_F(LoggedContactsTest, EveryRecordIsSavedWithItsOwnFieldsInFileOrder) {
     markers.write(record("DL1ABC", "Hans", "Berlin") + record("F5XYZ", "Jean", "Berlin") +
                   record("G4AAA", "Jean", ""));
     tick();
-    EXPECT_THAT(hostCalls(), ElementsAreArray(saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans",
-                                                      "SetQsoField 3 Berlin"},
-                                                     {"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean"},
-                                                     {"SetQsoField 0 G4AAA", "SetQsoField 3 "}})));
-    EXPECT_EQ(logClears(), 1u);
+    const char* const kSameFrequency = "SetFrequency 14071500.0";
+    EXPECT_THAT(hostCalls(),
+                ElementsAreArray(
+                    saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans", "SetQsoField 3 Berlin"},
+                           allFields("F5XYZ", "Jean", "Berlin", "SetMode BPSK31", kSameFrequency),
+                           allFields("G4AAA", "Jean", "", "SetMode BPSK31", kSameFrequency)})));
+    EXPECT_EQ(logClears(), 0u);  // fldigi's entry is empty: nothing to clear
+    tick();  // the host's form holds the last contact; fldigi's cleared fields follow
+    EXPECT_THAT(hostCalls(), ElementsAre("SetQsoField 0 ", "SetQsoField 1 "));
 }
+
+struct LateModeRow {
+    const char* name;
+    const char* mode;
+    const char* submode;
+    const char* fldigiModem;             // what fldigi shows now, sent to the host before the save
+    std::vector<std::string> modeCalls;  // of the save
+};
+
+void PrintTo(const LateModeRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class LateModeTest : public LoggedContactsTest,
+                     public ::testing::WithParamInterface<LateModeRow> {};
+
+// A contact saved late is saved in its own mode, never in the one fldigi shows now.
+TEST_P(LateModeTest, ContactIsSavedInItsOwnMode) {
+    const LateModeRow& row = GetParam();
+    connectBoth();
+    fldigiShows("", "", "");
+    fldigi.set("modem.get_name", row.fldigiModem);
+    tick();
+    markers.write("<CALL:6>DL1ABC<MODE:" + std::to_string(std::string(row.mode).size()) + ">" +
+                  row.mode + "<SUBMODE:" + std::to_string(std::string(row.submode).size()) + ">" +
+                  row.submode + "<EOR>\n");
+    tick();
+    std::vector<std::string> modeCalls;
+    for (const std::string& call : hostCalls()) {
+        if (call.compare(0, 8, "SetMode ") == 0 || call.compare(0, 14, "RunMacro <MODE") == 0) {
+            modeCalls.push_back(call);
+        }
+    }
+    EXPECT_EQ(modeCalls, row.modeCalls);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Modes, LateModeTest,
+    ::testing::Values(
+        //          name            MODE      SUBMODE         fldigi shows     the save's mode calls
+        LateModeRow{"SameBpsk",     "PSK",    "PSK31",        "BPSK31",        {}},
+        LateModeRow{"Mfsk16",       "MFSK",   "MFSK16",       "BPSK31",        {"RunMacro <MODE:MFSK>"}},
+        LateModeRow{"HellNoSub",    "HELL",   "",             "BPSK31",        {"RunMacro <MODE:HELL>"}},
+        LateModeRow{"SameHell",     "HELL",   "",             "FELDHELL",      {}},
+        LateModeRow{"Pskr",         "PSK",    "PSK250R",      "BPSK31",        {"RunMacro <MODEADD:PSKR>"}},
+        LateModeRow{"Olivia",       "OLIVIA", "OLIVIA 8/500", "BPSK31",        {"SetMode OLIVIA 8/500"}},
+        LateModeRow{"SameOlivia",   "OLIVIA", "OLIVIA 8/500", "OLIVIA-8-500",  {}},
+        LateModeRow{"QpskIsNotBpsk","PSK",    "PSK31",        "QPSK31",        {"SetMode PSK31"}},
+        LateModeRow{"OnlyMode",     "RTTY",   "",             "BPSK31",        {"SetMode RTTY"}},
+        LateModeRow{"NoMode",       "",       "",             "MFSK16",        {}}),
+    [](const ::testing::TestParamInfo<LateModeRow>& info) { return info.param.name; });
+// clang-format on
+
+struct ClearRow {
+    const char* name;
+    const char* fldigiCall;  // fldigi's entry when the contact DL1ABC is saved
+    bool cleared;
+};
+
+void PrintTo(const ClearRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ClearEntryTest : public LoggedContactsTest, public ::testing::WithParamInterface<ClearRow> {};
+
+// fldigi's entry is cleared only while it still shows the contact just saved.
+TEST_P(ClearEntryTest, EntryIsClearedOnlyWhenItIsTheSavedContact) {
+    connectBoth();
+    fldigiShows(GetParam().fldigiCall, "", "");
+    markers.write(record("dl1abc", "Hans", ""));
+    tick();
+    EXPECT_EQ(journal.with("host RunMacro <SAVEQSO>").size(), 1u);
+    EXPECT_EQ(logClears(), GetParam().cleared ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, ClearEntryTest,
+                         ::testing::Values(ClearRow{"SameCall", "DL1ABC", true},
+                                           ClearRow{"TypedInSmallLetters", "dl1abc", true},
+                                           ClearRow{"NextCallBeingTyped", "G4NEW", false},
+                                           ClearRow{"AlreadyEmpty", "", false}),
+                         [](const ::testing::TestParamInfo<ClearRow>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(LoggedContactsTest, UndeletableMarkerSavesOnlyTheRecordsAddedSince) {
     connectBoth();
@@ -269,7 +377,7 @@ TEST_F(LoggedContactsTest, UnfinishedRecordThatStaysSoIsSetAsideOnTheTickAfter) 
                 ::testing::HasSubstr("[CALL:6]F5X"));
 }
 
-TEST_F(LoggedContactsTest, FrequencyFromTheRecordModemFromTheReads) {
+TEST_F(LoggedContactsTest, FrequencyAndModeFromTheRecord) {
     connectBoth();
     fldigiShows("", "", "");
     fldigi.set("log.get_frequency", "7035.000");  // the radio has moved on since
@@ -280,17 +388,17 @@ TEST_F(LoggedContactsTest, FrequencyFromTheRecordModemFromTheReads) {
         markers.files[FakeMarkerFiles::kMarker].find("14.071500"), 9, "21,074000");
     tick();
     EXPECT_THAT(hostCalls(),
-                ElementsAreArray(
-                    saves({{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans", "SetQsoField 2 599",
-                            "SetQsoField 5 599", "SetMode RTTY", "SetFrequency 21074000.0"},
-                           {"SetQsoField 0 F5XYZ", "SetQsoField 1 Jean", "SetFrequency 14071500.0"},
-                           {"SetQsoField 0 G4AAA", "SetQsoField 1 Bob"}})));
-    tick();  // fldigi's own frequency follows
-    EXPECT_THAT(hostCalls(),
-                ElementsAre("SetQsoField 0 ", "SetQsoField 1 ", "SetFrequency 7035000.0"));
+                ElementsAreArray(saves(
+                    {{"SetQsoField 0 DL1ABC", "SetQsoField 1 Hans", "SetQsoField 2 599",
+                      "SetQsoField 5 599", "SetMode PSK", "SetFrequency 21074000.0"},
+                     allFields("F5XYZ", "Jean", "", "SetMode PSK", "SetFrequency 14071500.0"),
+                     allFields("G4AAA", "Bob", "", "SetMode PSK", "SetFrequency 14071500.0")})));
+    tick();  // fldigi's own mode and frequency follow
+    EXPECT_THAT(hostCalls(), ElementsAre("SetQsoField 0 ", "SetQsoField 1 ", "SetMode RTTY",
+                                         "SetFrequency 7035000.0"));
 }
 
-TEST_F(LoggedContactsTest, OldRecordsAreSetAsideAndTheWindowSaysSo) {
+TEST_F(LoggedContactsTest, OldRecordsAreSetAsideAndTheCaptionKeepsItsText) {
     connectBoth();
     fldigiShows("", "", "");
     tick();
@@ -303,13 +411,8 @@ TEST_F(LoggedContactsTest, OldRecordsAreSetAsideAndTheWindowSaysSo) {
     tick();
     EXPECT_THAT(journal.with("host SetQsoField 0 "), ElementsAre("DL1ABC"));
     EXPECT_THAT(journal.with("view caption "),
-                ElementsAre("Fldigi<->Kebrin by Zorvath ---> Connected",
-                            "Fldigi<->Kebrin by Zorvath ---> Connected | Not saved: see "
-                            "unsaved-contacts.adi"));
-    tick();
-    EXPECT_THAT(journal.with("view caption "),
-                ElementsAre("Fldigi<->Kebrin by Zorvath ---> Connected | Not saved: see "
-                            "unsaved-contacts.adi"));
+                ElementsAre("Fldigi<->Kebrin by Zorvath ---> Connected"));
+    EXPECT_EQ(events.of<event::RecordsSetAside>().size(), 1u);
 }
 
 }  // namespace

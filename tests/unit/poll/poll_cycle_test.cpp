@@ -360,31 +360,94 @@ TEST_F(PollCycleTest, OkEndsTheProcessAtOnce) {
     EXPECT_THAT(hostCalls(), IsEmpty());
 }
 
-TEST_F(PollCycleTest, HostFailureStopsPollingAndLeavesTheTick) {
+TEST_F(PollCycleTest, HostFailureShowsItsBoxWithinTheTickAndTheHostIsAttachedAgain) {
     connectBoth();
     fldigi.set("log.get_call", "DL1ABC");
     fldigi.set("log.get_name", "Hans");
-    markers.write(kRecord);
     host.throwOn = "SetQsoField 0";
 
-    EXPECT_THROW(tick(), HostCallFailed);
+    tick();
 
-    EXPECT_EQ(journal.events.back(), "host SetQsoField 0 DL1ABC");
-    EXPECT_THAT(journal.with("view setTimer"), IsEmpty());
-    EXPECT_EQ(state.lastSent.callsign, "DL1ABC");
+    const std::vector<std::string> tail(journal.events.end() - 10, journal.events.end());
+    EXPECT_THAT(tail, ElementsAre("host SetQsoField 0 DL1ABC", "view flag Host 0",
+                                  "view text Host Kebrin not load !", "view face Host FF00FF",
+                                  "view captionColor Host 00FFFF", "view moveFlags",
+                                  "view hideLinkMark", "view caption Fldigi<->Kebrin by Zorvath",
+                                  "view error host refused SetQsoField 0 DL1ABC",
+                                  "view setTimer 1500 1000"));
+    ASSERT_EQ(events.of<event::HostLost>().size(), 1u);
+    EXPECT_EQ(events.of<event::HostLost>()[0].error, "host refused SetQsoField 0 DL1ABC");
+    EXPECT_FALSE(state.hostAttached);
+
+    host.throwOn.clear();  // the host runs again: a fresh form gets every non-empty field
+    tick();
+    EXPECT_THAT(hostCalls(), ElementsAre("attach", "SetQsoField 0 DL1ABC", "SetQsoField 1 Hans"));
+    EXPECT_THAT(journal.with("view text Host "), ElementsAre("Kebrin working"));
 }
 
-TEST_F(PollCycleTest, HostFailureDuringCommitKeepsTheContact) {
+TEST_F(PollCycleTest, HostAbsentAfterItsFailureIsTriedEveryTickWithoutABox) {
+    connectBoth();
+    fldigi.set("log.get_call", "DL1ABC");
+    host.throwOn = "SetQsoField";
+    tick();
+    host.running = false;
+    for (int i = 0; i < 2; ++i) {
+        tick();
+        EXPECT_THAT(journal.events,
+                    ElementsAre("view killTimer 1500", "host attach", "view setTimer 1500 1000"));
+    }
+}
+
+TEST_F(PollCycleTest, ContactWhoseSaveFailedIsSavedOnceTheHostIsBack) {
     connectBoth();
     markers.write(kRecord);
     host.throwOn = "RunMacro <SAVEQSO>";
-    EXPECT_THROW(tick(), HostCallFailed);
-    EXPECT_THAT(journal.with("files remove"), IsEmpty());
-    EXPECT_THAT(journal.with("view setTimer"), IsEmpty());
-
-    host.throwOn.clear();  // the bridge is started again
-    state.ledger = LedgerMemory();
     tick();
+    EXPECT_THAT(journal.with("files remove"), IsEmpty());
+    EXPECT_TRUE(timerRearmed());
+
+    host.throwOn.clear();
+    tick();
+    EXPECT_THAT(journal.with("host RunMacro <SAVEQSO>"), ElementsAre(""));
+    EXPECT_EQ(events.of<event::ContactSaved>().size(), 1u);
+}
+
+// The look an indicator goes back to, and the one it comes back with.
+const std::vector<std::string> kFldigiNotLoaded = {"flag Fldigi 0",
+                                                   "text Fldigi Fldigi not load !",
+                                                   "face Fldigi FF00FF",
+                                                   "captionColor Fldigi 00FFFF",
+                                                   "moveFlags",
+                                                   "hideLinkMark",
+                                                   "caption Fldigi<->Kebrin by Zorvath"};
+
+TEST_F(PollCycleTest, FldigiLostShowsItsStartLookAndIsFoundAgainWithItsNewFolder) {
+    connectBoth();
+    fldigi.set("log.get_call", "DL1ABC");
+    tick();
+    fldigi.down = true;
+    fldigi.errorText = "connection refused";
+
+    tick();  // the failing reads each ask; Cancel goes on
+    EXPECT_EQ(journal.with("view box ").size(), kFieldCount);
+    std::vector<std::string> look = journal.with("view ");
+    look.erase(look.begin(), look.begin() + 3);  // timer, caption, link mark
+    EXPECT_EQ(std::vector<std::string>(look.begin(), look.begin() + 7), kFldigiNotLoaded);
+    ASSERT_EQ(events.of<event::FldigiLost>().size(), 1u);
+    EXPECT_EQ(events.of<event::FldigiLost>()[0].error, "connection refused");
+
+    tick();  // then found again as at start: without a box
+    EXPECT_THAT(journal.with("fldigi#"), ElementsAre("23 fldigi.name"));
+    EXPECT_THAT(journal.with("view "), ElementsAre("killTimer 1500", "setTimer 1500 1000"));
+
+    fldigi.down = false;
+    fldigi.set("fldigi.config_dir", "D:/other");
+    markers.folders.insert("D:\\other\\temp");
+    markers.files["D:\\other\\temp\\log.adif"] = "<CALL:5>F5XYZ<EOR>\n";
+    tick();
+    EXPECT_EQ(state.markerPath, "D:\\other\\temp\\log.adif");
+    EXPECT_THAT(journal.with("view text Fldigi "), ElementsAre("Fldigi working"));
+    EXPECT_THAT(hostCalls(), ::testing::Contains("SetQsoField 0 F5XYZ"));
     EXPECT_THAT(journal.with("host RunMacro <SAVEQSO>"), ElementsAre(""));
 }
 

@@ -259,6 +259,8 @@ class FakeView : public PollView {
     void moveFlagsIntoControls() override { journal_.add("view moveFlags"); }
     void setCaption(const std::string& text) override { journal_.add("view caption " + text); }
     void showLinkMark() override { journal_.add("view showLinkMark"); }
+    void hideLinkMark() override { journal_.add("view hideLinkMark"); }
+    void showHostError(const std::string& text) override { journal_.add("view error " + text); }
     MessageAnswer askOkCancel(const std::string& text) override {
         journal_.add("view box " + text);
         return answer;

@@ -100,10 +100,20 @@ void expectCallsFailAfterHostEnds(HostEnd end) {
     testing::Test::RecordProperty("failure_ms", std::to_string(elapsed));
     EXPECT_TRUE(FAILED(code)) << "the call after the host went away must raise";
     EXPECT_LT(elapsed, 1000.0);
-    // Every member fails the same way.
-    EXPECT_THROW(host.runMacro("<SAVEQSO>"), AutomationError);
-    EXPECT_THROW(host.setFrequency(1.0), AutomationError);
-    EXPECT_THROW(host.setMode("CW"), AutomationError);
+    // The failed call ended the broken session: nothing more is called, COM is ended, and the
+    // next attach starts afresh.
+    EXPECT_FALSE(host.callsReachHost());
+    EXPECT_TRUE(comIsUninitialised());
+    EXPECT_NO_THROW(host.runMacro("<SAVEQSO>"));
+    EXPECT_FALSE(host.attach()) << "no host runs now";
+
+    SimProcess again;
+    ASSERT_TRUE(again.Ready()) << again.Problem();
+    ASSERT_TRUE(host.attach()) << "the host started again is attached";
+    host.setMode("CW");
+    EXPECT_EQ(again.JournalLines(),
+              std::vector<std::string>{R"({"seq":1,"call":"Mode","args":["CW"]})"});
+    host.end();
 }
 
 TEST(HostSession, CallAfterTheHostQuitRaisesWithinASecond) {
@@ -217,10 +227,11 @@ TEST(HostSession, RefusedCallRaisesTheErrorWithTheHostsText) {
         EXPECT_NE(std::string(error.what()).find("kebrin-sim: calls disabled"), std::string::npos)
             << error.what();
     }
-    EXPECT_THROW(host.setQsoField(0, "DL1ABC"), AutomationError);
+    EXPECT_FALSE(host.callsReachHost()) << "a refused call ends the session";
 
-    // Switched back on at run time, the same interface works again.
+    // Attached again once the host takes calls again.
     ASSERT_TRUE(sim.Command(kCommandFailCallsOff));
+    ASSERT_TRUE(host.attach());
     EXPECT_NO_THROW(host.setMode("BPSK31"));
     ASSERT_TRUE(sim.Command(kCommandFailCallsOn));
     EXPECT_THROW(host.setFrequency(3.5), AutomationError);

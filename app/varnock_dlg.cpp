@@ -128,8 +128,14 @@ HCURSOR CVarnockDlg::OnQueryDragIcon() {
 HBRUSH CVarnockDlg::OnCtlColor(HDC dc, HWND control, UINT) {
     Default();
     CDC context = CDC::FromHandle(dc);
-    context.SetTextColor(m_statusLine.IsControl(control) ? m_statusLine.TextColor() : kTextColor);
     context.SetBkColor(kTextBackgroundColor);
+    if (m_statusLine.IsControl(control)) {
+        // The status line's text lies on the dialog's own colour, without a band behind it.
+        context.SetTextColor(m_statusLine.TextColor());
+        context.SetBkMode(TRANSPARENT);
+    } else {
+        context.SetTextColor(kTextColor);
+    }
     return m_backgroundBrush;
 }
 

@@ -1,8 +1,8 @@
 #include "app/poll/status_line.h"
 
 #include <initializer_list>
+#include <iterator>
 #include <optional>
-#include <type_traits>
 #include <vector>
 
 namespace pollcycle {
@@ -104,47 +104,63 @@ std::vector<std::size_t> characterStarts(const std::string& text) {
     return starts;
 }
 
+// Keeps what the line needs of each event; the other events change nothing.
+struct KnownUpdate {
+    Known& k;
+
+    void operator()(const SetAsideFileSeen& e) const {
+        k.setAsidePath = e.path;
+        k.setAsideRecords = e.records;
+    }
+    void operator()(const RecordsSetAside& e) const {
+        // The file holds at least these now; its next sighting gives the count.
+        k.setAsidePath = e.path;
+        k.setAsideRecords += e.stale + e.notContacts;
+        folderFound();
+    }
+    void operator()(const HostAttached&) const { hostReached(true); }
+    void operator()(const HostNotRunning&) const { hostReached(false); }
+    void operator()(const HostLost&) const { hostReached(false); }
+    void operator()(const FldigiConnected&) const { fldigiReached(true); }
+    void operator()(const FldigiLost&) const { fldigiReached(false); }
+    void operator()(const FldigiCallFailed& e) const {
+        if (e.method == "fldigi.name") {  // another read failing is no lasting state
+            fldigiReached(false);
+        }
+    }
+    void operator()(const ProblemBegan& e) const { k.problems.insert({e.kind, e.path}); }
+    void operator()(const ProblemEnded& e) const { k.problems.erase({e.kind, e.path}); }
+    void operator()(const MarkerClaimed&) const { folderFound(); }
+    void operator()(const ContactSaving&) const { folderFound(); }
+    void operator()(const ContactSaved& e) const {
+        k.lastSavedCall = e.call;
+        k.lastSavedUtcSeconds = e.utcSeconds;
+    }
+    template <typename Other>
+    void operator()(const Other&) const {}
+
+    void hostReached(bool reached) const {
+        k.hostDown = !reached;
+        k.hostReached = reached;
+    }
+    void fldigiReached(bool reached) const {
+        k.fldigiDown = !reached;
+        k.fldigiReached = reached;
+    }
+    // A file was found in fldigi's folder: it is there, and searchable, after all.
+    void folderFound() const {
+        for (auto it = k.problems.begin(); it != k.problems.end();) {
+            const bool folder = it->first == ProblemKind::FolderMissing ||
+                                it->first == ProblemKind::FolderUnlistable;
+            it = folder ? k.problems.erase(it) : std::next(it);
+        }
+    }
+};
+
 }  // namespace
 
 void StatusLine::record(const BridgeEvent& event) {
-    std::visit(
-        [this](const auto& e) {
-            using E = std::decay_t<decltype(e)>;
-            Known& k = known_;
-            if constexpr (std::is_same_v<E, SetAsideFileSeen>) {
-                k.setAsidePath = e.path;
-                k.setAsideRecords = e.records;
-            } else if constexpr (std::is_same_v<E, RecordsSetAside>) {
-                // The file holds at least these now; its next sighting gives the count.
-                k.setAsidePath = e.path;
-                k.setAsideRecords += e.stale + e.notContacts;
-            } else if constexpr (std::is_same_v<E, HostAttached>) {
-                k.hostDown = false;
-                k.hostReached = true;
-            } else if constexpr (std::is_same_v<E, HostNotRunning> || std::is_same_v<E, HostLost>) {
-                k.hostDown = true;
-                k.hostReached = false;
-            } else if constexpr (std::is_same_v<E, FldigiConnected>) {
-                k.fldigiDown = false;
-                k.fldigiReached = true;
-            } else if constexpr (std::is_same_v<E, FldigiLost>) {
-                k.fldigiDown = true;
-                k.fldigiReached = false;
-            } else if constexpr (std::is_same_v<E, FldigiCallFailed>) {
-                if (e.method == "fldigi.name") {
-                    k.fldigiDown = true;
-                    k.fldigiReached = false;
-                }
-            } else if constexpr (std::is_same_v<E, ProblemBegan>) {
-                k.problems.insert({e.kind, e.path});
-            } else if constexpr (std::is_same_v<E, ProblemEnded>) {
-                k.problems.erase({e.kind, e.path});
-            } else if constexpr (std::is_same_v<E, ContactSaved>) {
-                k.lastSavedCall = e.call;
-                k.lastSavedUtcSeconds = e.utcSeconds;
-            }
-        },
-        event);
+    std::visit(KnownUpdate{known_}, event);
 }
 
 StatusText StatusLine::current() const {

@@ -87,9 +87,8 @@ void printMainDialog(HWND dialog) {
               ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" +
               JsonString(probe::TextOf(dialog)) + ",\"rect\":" + rectJson(dialog) +
               ",\"foreground\":" + (::GetForegroundWindow() == dialog ? "true" : "false") +
-              ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) +
-              ",\"host\":" + controlJson(dialog, kHostIndicator) +
-              ",\"link\":" + controlJson(dialog, kLinkMark) +
+              ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) + ",\"host\":" +
+              controlJson(dialog, kHostIndicator) + ",\"link\":" + controlJson(dialog, kLinkMark) +
               ",\"status\":" + controlJson(dialog, kStatusLine) + "}");
 }
 

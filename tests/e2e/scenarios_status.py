@@ -4,6 +4,7 @@ stays the plain "---> Connected". Each status is photographed (the window only) 
 folder."""
 
 import os
+import signal
 import subprocess
 import time
 
@@ -12,6 +13,7 @@ from e2e_support import wait_for
 from scenarios_ledger import record, replace_marker
 
 UNSAVED = "unsaved-contacts.adi"
+STATUS_LINE = 1006
 HEADER = "Varnock: records not saved in the host\n<EOH>\n"
 # The ledger looks at the set-aside file every few seconds.
 PROBE_INTERVAL_S = 10
@@ -92,3 +94,18 @@ def scenario_status(run):
     caption = run.varnock.state()["caption"]
     check(caption == CONNECTED_CAPTION, "the caption stays %r (%r)" % (CONNECTED_CAPTION, caption))
     photograph(run, "stale")
+    explorer_shows_file(run, unsaved_path(fldigi))
+
+
+def explorer_shows_file(run, path):
+    """A click on the line (STN_CLICKED, code 0 as a button's) starts Explorer with the file
+    selected; the Explorer started is stopped again, by PID."""
+    run.probe.press(run.varnock.hwnd, STATUS_LINE)
+
+    def started():
+        found = subprocess.run(["pgrep", "-af", "explorer.exe /select,"], stdout=subprocess.PIPE,
+                               text=True).stdout.splitlines()
+        return next((line for line in found if line.endswith(path)), None)
+    line = wait_for(started, 10, "Explorer started for " + path)
+    os.kill(int(line.split()[0]), signal.SIGTERM)
+    check(True, "a click on the line starts %r" % line.split(None, 1)[1])

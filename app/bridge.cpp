@@ -10,22 +10,38 @@ std::unique_ptr<Made> withLog(diagnostics::DiagnosticLog* log, Args&... args) {
     return log != nullptr ? std::make_unique<Made>(args..., *log) : nullptr;
 }
 
+// Shows the status line when the tick ends, however it ends.
+class StatusAfterTick {
+  public:
+    StatusAfterTick(const pollcycle::StatusLine& line, pollcycle::StatusView& view)
+        : m_line(line), m_view(view) {}
+    ~StatusAfterTick() { m_view.showStatus(m_line.current()); }
+    StatusAfterTick(const StatusAfterTick&) = delete;
+    StatusAfterTick& operator=(const StatusAfterTick&) = delete;
+
+  private:
+    const pollcycle::StatusLine& m_line;
+    pollcycle::StatusView& m_view;
+};
+
 }  // namespace
 
-Bridge::Bridge(BridgeRun& run, CVarnockDlg& dialog)
+Bridge::Bridge(BridgeRun& run, pollcycle::PollView& view, pollcycle::StatusView& status)
     : m_fldigi(run.fldigiEndpoint(), Utf8FromAnsiOrUtf8),
-      m_view(dialog),
+      m_statusView(status),
       m_loggedHost(withLog<diagnostics::LoggingHostPort>(run.log(), m_host)),
       m_eventLog(withLog<diagnostics::EventLog>(run.log())),
       m_cycle(m_state, m_fldigi,
               m_loggedHost ? static_cast<pollcycle::HostPort&>(*m_loggedHost) : m_host, m_markers,
-              m_view, m_events) {
+              view, m_events) {
     if (m_eventLog) {
         m_events.add(*m_eventLog);
     }
+    m_events.add(m_statusLine);
 }
 
 void Bridge::OnTimer() {
+    const StatusAfterTick status(m_statusLine, m_statusView);
     m_cycle.OnTimer();
 }
 

@@ -3,6 +3,7 @@
 #include "app/bridge.h"
 #include "app/bridge_run.h"
 #include "app/varnock_dlg.h"
+#include "app/windows_poll_view.h"
 
 #include <commctrl.h>
 
@@ -23,7 +24,8 @@ bool CVarnockApp::InitInstance() {
     CWinApp::InitInstance();
 
     CVarnockDlg dialog;
-    Bridge bridge(m_run, dialog);
+    DialogPollView view(dialog);
+    Bridge bridge(m_run, view, view);
     dialog.m_bridge = &bridge;
     SetMainWnd(&dialog);
     const INT_PTR result = dialog.DoModal();

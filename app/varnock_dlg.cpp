@@ -59,6 +59,7 @@ const MessageMap* CVarnockDlg::GetThisMessageMap() {
         OnWmTimer<&CVarnockDlg::OnTimer>(),
         OnWmCtlColor<&CVarnockDlg::OnCtlColor>(),
         OnBnClicked<IDOK, &CVarnockDlg::OnBnClickedFinish>(),
+        OnCommandCode<IDC_STATUS_LINE, STN_CLICKED, &CVarnockDlg::OnStatusLineClicked>(),
     };
     static const MessageMap map = MakeMessageMap(&CDialog::GetThisMessageMap, entries);
     return &map;
@@ -93,6 +94,7 @@ bool CVarnockDlg::OnInitDialog() {
 
     AttachIndicator(m_fldigiIndicator, IDC_FLDIGI_INDICATOR, this);
     AttachIndicator(m_hostIndicator, IDC_HOST_INDICATOR, this);
+    m_statusLine.Attach(m_hWnd, IDC_STATUS_LINE);
 
     SetTimer(pollcycle::kPollTimerId, pollcycle::kPollPeriodMs);
     return true;
@@ -123,11 +125,17 @@ HCURSOR CVarnockDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
 }
 
-HBRUSH CVarnockDlg::OnCtlColor(HDC dc, HWND, UINT) {
+HBRUSH CVarnockDlg::OnCtlColor(HDC dc, HWND control, UINT) {
     Default();
     CDC context = CDC::FromHandle(dc);
-    context.SetTextColor(kTextColor);
     context.SetBkColor(kTextBackgroundColor);
+    if (m_statusLine.IsControl(control)) {
+        // The status line's text lies on the dialog's own colour, without a band behind it.
+        context.SetTextColor(m_statusLine.TextColor());
+        context.SetBkMode(TRANSPARENT);
+    } else {
+        context.SetTextColor(kTextColor);
+    }
     return m_backgroundBrush;
 }
 
@@ -135,6 +143,10 @@ void CVarnockDlg::OnTimer(UINT_PTR) {
     if (m_bridge != nullptr) {
         m_bridge->OnTimer();
     }
+}
+
+void CVarnockDlg::OnStatusLineClicked() {
+    m_statusLine.OpenInExplorer();
 }
 
 void CVarnockDlg::OnBnClickedFinish() {

@@ -1,9 +1,11 @@
 // CVarnockDlg: the main window. Two status indicators (controls 1003 and 1004), the link
-// mark (1005) shown once both programs are reached, and "Finish". Its poll timer drives the
-// whole bridge: each tick is forwarded to the bridge (OnTimer), and so is Finish.
+// mark (1005) shown once both programs are reached, "Finish", and the status line (1006). Its
+// poll timer drives the whole bridge: each tick is forwarded to the bridge (OnTimer), and so is
+// Finish.
 #pragma once
 
 #include "app/res/resource.h"
+#include "app/status_line_control.h"
 #include "controls/advanced_button.h"
 #include "framework/dialog.h"
 #include "framework/gdi_object.h"
@@ -31,6 +33,7 @@ class CVarnockDlg : public CDialog {
     int m_fldigiChecked = 0;            // check state of control 1003
     CAdvancedButton m_fldigiIndicator;  // draws control 1003
     CAdvancedButton m_hostIndicator;    // draws control 1004
+    StatusLineControl m_statusLine;     // control 1006
     // What the timer and Finish are forwarded to; null: the window alone (its tests).
     Bridge* m_bridge = nullptr;
 
@@ -48,4 +51,5 @@ class CVarnockDlg : public CDialog {
     void OnTimer(UINT_PTR timerId);
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
     void OnBnClickedFinish();
+    void OnStatusLineClicked();
 };

@@ -78,3 +78,7 @@ MessageAnswer DialogPollView::askOkCancel(const std::string& text) {
 void DialogPollView::exitProcess(unsigned exitCode) {
     ::ExitProcess(exitCode);
 }
+
+void DialogPollView::showStatus(const pollcycle::StatusText& status) {
+    dialog_.m_statusLine.Show(status);
+}

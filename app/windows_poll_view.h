@@ -1,14 +1,15 @@
 // The poll cycle's view over the main dialog: the two indicators with their bound flags, the
 // caption, the link mark (control 1005), the poll timer, the "FLDIGI not loaded!" box and the
-// process exit.
+// process exit; and the status line (control 1006) the bridge shows after each tick.
 #pragma once
 
 #include "app/poll/poll_view.h"
+#include "app/poll/status_line.h"
 
 class CVarnockDlg;
 class CAdvancedButton;
 
-class DialogPollView : public pollcycle::PollView {
+class DialogPollView : public pollcycle::PollView, public pollcycle::StatusView {
   public:
     explicit DialogPollView(CVarnockDlg& dialog) : dialog_(dialog) {}
 
@@ -25,6 +26,7 @@ class DialogPollView : public pollcycle::PollView {
     void showHostError(const std::string& text) override;
     pollcycle::MessageAnswer askOkCancel(const std::string& text) override;
     [[noreturn]] void exitProcess(unsigned exitCode) override;
+    void showStatus(const pollcycle::StatusText& status) override;
 
   private:
     CAdvancedButton& indicatorOf(pollcycle::Indicator indicator);

@@ -97,7 +97,9 @@ void EventLog::write(const ProblemBegan& e) {
     log_.write(problemLine(e));
 }
 
-void EventLog::write(const ProblemEnded&) {}
+void EventLog::write(const ProblemEnded& e) {
+    log_.write(problemEndedLine(e));
+}
 
 void EventLog::write(const BoxAnswered& e) {
     log_.write("message box " + quoted(e.text) + " answered " +
@@ -138,6 +140,27 @@ std::string problemLine(const ProblemBegan& e) {
                    ": they wait in the marker";
     }
     return "problem with " + e.path + because;
+}
+
+std::string problemEndedLine(const ProblemEnded& e) {
+    switch (e.kind) {
+        case ProblemKind::FolderMissing:
+        case ProblemKind::FolderUnlistable:
+            return "fldigi's folder " + e.path + " can be searched again";
+        case ProblemKind::ProgressUnreadable:
+            return "the record of saved contacts " + e.path + " can be read again";
+        case ProblemKind::ProgressUnwritable:
+            return "the record of saved contacts " + e.path + " can be written again";
+        case ProblemKind::MarkerHeld:
+            return "marker " + e.path + " can be taken over again";
+        case ProblemKind::FileUnreadable:
+            return "marker " + e.path + " can be read again";
+        case ProblemKind::FileUndeletable:
+            return "saved marker " + e.path + " can be deleted again";
+        case ProblemKind::SetAsideUnwritable:
+            return "records not to be saved can be added to " + e.path + " again";
+    }
+    return "problem with " + e.path + " ended";
 }
 
 }  // namespace diagnostics

@@ -1,5 +1,6 @@
 // The bridge's events as lines of the diagnostic log. A state that lasts (the host not
-// running, fldigi not answering) is written once until it ends; a quiet tick writes nothing.
+// running, fldigi not answering) is written once until it ends; a problem is written when it
+// begins and when it ends; a quiet tick writes nothing.
 #pragma once
 
 #include "app/diagnostics/diagnostic_log.h"
@@ -42,5 +43,7 @@ class EventLog : public pollcycle::BridgeEvents {
 
 // The line for a problem as it begins: what, where, the system's reason, what it means.
 std::string problemLine(const pollcycle::event::ProblemBegan& problem);
+// The line for a problem as it ends: what can be done again.
+std::string problemEndedLine(const pollcycle::event::ProblemEnded& problem);
 
 }  // namespace diagnostics

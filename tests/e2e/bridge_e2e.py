@@ -26,6 +26,7 @@ import scenarios_bridge as bridge
 import scenarios_contacts as contacts
 import scenarios_failures as failures
 import scenarios_ledger as ledger
+import scenarios_status as status
 from e2e_run import REPO, Run
 from e2e_support import Failure, PortLock
 # Scripts that add scenarios to these take the shared pieces from here.
@@ -44,6 +45,7 @@ SCENARIOS = {
     "host-busy": failures.scenario_host_busy,
     "marker-undeletable": failures.scenario_marker_undeletable,
     "ledger": ledger.scenario_ledger,
+    "status": status.scenario_status,
 }
 
 

@@ -344,9 +344,10 @@ class StandInFldigi(Fldigi):
 
     name = "stand-in"
 
-    def __init__(self, stack, workdir, script, demo=False, port=FLDIGI_PORT):
+    def __init__(self, stack, workdir, script, demo=False, port=FLDIGI_PORT, config_dir=None):
         self.port = port
-        self.config_dir = os.path.join(tempfile.mkdtemp(prefix="fldigi-sim.", dir=workdir), "")
+        self.config_dir = os.path.join(
+            config_dir or tempfile.mkdtemp(prefix="fldigi-sim.", dir=workdir), "")
         self.requests_path = os.path.join(workdir, "fldigi-requests-%d.jsonl" % port)
         ready = os.path.join(workdir, "fldigi-sim-ready-%d" % port)
         for path in (ready, self.requests_path):

@@ -14,6 +14,7 @@ display with a Wine session (scripts/with-wine-session). Holds the port 7362 loc
 
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -21,16 +22,21 @@ import time
 
 from e2e_support import (IDOK, Failure, KebrinSim, PortLock, Probe, Stack, StandInFldigi,
                          Varnock, Wine, wait_for)
+from scenarios_ledger import record, replace_marker
 
 REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 STAND_IN = os.path.join(REPO, "tools", "fldigi-sim", "fldigi_sim.py")
 CONNECTED = "Fldigi<->Kebrin by Zorvath ---> Connected"
 BOX_TEXT = "FLDIGI not loaded!"
+# fldigi's folder as the pictures name it: the same on every run (the port lock keeps runs
+# apart).
+FLDIGI_FOLDER = "/tmp/varnock-guide/fldigi.files"
 # (file, what the picture shows), in the order they are taken.
 PICTURES = [
     ("start.png", "both programs absent: both indicators \"not load\""),
     ("fldigi-only.png", "fldigi reached, Kebrin absent"),
     ("connected.png", "both reached: green indicators, caption \"---> Connected\""),
+    ("not-saved.png", "a record too old to save: the status line names unsaved-contacts.adi"),
     ("fldigi-gone.png", "fldigi gone after connecting: the message box"),
 ]
 
@@ -56,21 +62,30 @@ def take_pictures(args, folder):
         # One tick with nothing to reach, so that the picture shows a running bridge.
         time.sleep(1.5)
         grab(varnock.state()["rect"], os.path.join(folder, PICTURES[0][0]))
-        fldigi = StandInFldigi(stack, workdir, STAND_IN)
+        shutil.rmtree(FLDIGI_FOLDER, ignore_errors=True)
+        os.makedirs(os.path.join(FLDIGI_FOLDER, "temp"))
+        fldigi = StandInFldigi(stack, workdir, STAND_IN, config_dir=FLDIGI_FOLDER)
         wait_for(lambda: varnock.state()["fldigi"]["text"] == "Fldigi working", 5,
                  "the fldigi indicator working")
         grab(varnock.state()["rect"], os.path.join(folder, PICTURES[1][0]))
         KebrinSim(stack, wine, args.kebrin_sim, workdir)
         wait_for(lambda: varnock.state()["caption"] == CONNECTED, 5, "both sides connected")
+        wait_for(lambda: varnock.state()["status"]["text"].startswith("Waiting"), 5,
+                 "the status line after connecting")
         grab(varnock.state()["rect"], os.path.join(folder, PICTURES[2][0]))
+        replace_marker(fldigi, record("G4OLD", minutes_ago=90))
+        wait_for(lambda: "not saved" in varnock.state()["status"]["text"], 5,
+                 "the status line naming the records not saved")
+        grab(varnock.state()["rect"], os.path.join(folder, PICTURES[3][0]))
         fldigi.kill()
         box = wait_for(lambda: next((b for b in varnock.boxes() if BOX_TEXT in b["texts"]),
                                     None), 5, "the box \"%s\"" % BOX_TEXT)
-        grab(box["rect"], os.path.join(folder, PICTURES[3][0]))
+        grab(box["rect"], os.path.join(folder, PICTURES[4][0]))
         probe.press(box["hwnd"], IDOK)  # OK ends Varnock
         varnock.process.wait(timeout=10)
     finally:
         stack.close()
+        shutil.rmtree(os.path.dirname(FLDIGI_FOLDER), ignore_errors=True)
 
 
 def pixels(path):

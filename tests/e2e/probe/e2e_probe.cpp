@@ -2,8 +2,8 @@
 // their processes, and answers them, for the end-to-end tests. Output is UTF-8 JSON, one
 // object per line.
 //
-//   e2e_probe state             the main dialog: caption, indicators, link mark, whether
-//                               it is the foreground window
+//   e2e_probe state             the main dialog: caption, indicators, link mark, status
+//                               line, whether it is the foreground window
 //   e2e_probe states            the same for every main dialog (one line each)
 //   e2e_probe boxes             every other visible dialog window: title, texts, buttons
 //   e2e_probe press HWND ID     posts WM_COMMAND ID (BN_CLICKED) to that dialog
@@ -28,6 +28,7 @@ namespace {
 constexpr int kFldigiIndicator = 1003;
 constexpr int kHostIndicator = 1004;
 constexpr int kLinkMark = 1005;
+constexpr int kStatusLine = 1006;
 
 std::string rectJson(HWND window) {
     RECT rect{};
@@ -86,9 +87,9 @@ void printMainDialog(HWND dialog) {
               ",\"pid\":" + processIdOf(dialog) + ",\"caption\":" +
               JsonString(probe::TextOf(dialog)) + ",\"rect\":" + rectJson(dialog) +
               ",\"foreground\":" + (::GetForegroundWindow() == dialog ? "true" : "false") +
-              ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) +
-              ",\"host\":" + controlJson(dialog, kHostIndicator) +
-              ",\"link\":" + controlJson(dialog, kLinkMark) + "}");
+              ",\"fldigi\":" + controlJson(dialog, kFldigiIndicator) + ",\"host\":" +
+              controlJson(dialog, kHostIndicator) + ",\"link\":" + controlJson(dialog, kLinkMark) +
+              ",\"status\":" + controlJson(dialog, kStatusLine) + "}");
 }
 
 int printState(bool all) {

@@ -114,6 +114,11 @@ TEST_F(LoggedTickTest, AMarkerThatStaysAndAFailedClearGiveTheirReasons) {
                             "deleted (Access is denied.): it is kept, and its contacts stay "
                             "saved"));
     EXPECT_THAT(tick(), IsEmpty()) << "written once";
+    markers.undeletable.clear();
+    EXPECT_THAT(
+        tick(),
+        ElementsAre("saved marker C:\\fl\\temp\\varnock-claimed-1.adif can be deleted again",
+                    "marker deleted: C:\\fl\\temp\\varnock-claimed-1.adif"));
 }
 
 TEST_F(LoggedTickTest, FailedReadsWithTheBoxAnswers) {

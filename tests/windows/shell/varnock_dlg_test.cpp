@@ -5,11 +5,13 @@
 
 #include "app/poll/poll_cycle.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -126,6 +128,70 @@ TEST(VarnockDialog, FinishEndsTheDialogAndSavesTheControlsIntoTheFlags) {
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.m_fldigiChecked, fldigiState);
     EXPECT_EQ(dialog.m_hostChecked, hostState);
+}
+
+SIZE TextSize(HWND control, const std::wstring& text) {
+    HDC dc = ::GetDC(control);
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    return size;
+}
+
+COLORREF StatusTextColor(CVarnockDlg& d) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    d.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                  reinterpret_cast<LPARAM>(::GetDlgItem(d.m_hWnd, IDC_STATUS_LINE)));
+    const COLORREF color = ::GetTextColor(dc);
+    ::DeleteDC(dc);
+    return color;
+}
+
+// The tooltip's text for the status line.
+std::wstring StatusToolTip(CVarnockDlg& d) {
+    HWND tip = nullptr;
+    while ((tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr &&
+           ::GetWindow(tip, GW_OWNER) != d.m_hWnd) {
+    }
+    wchar_t text[1024] = L"";
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = d.m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(d.m_hWnd, IDC_STATUS_LINE));
+    tool.lpszText = text;
+    if (tip != nullptr) {
+        ::SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    }
+    return text;
+}
+
+TEST(VarnockDialog, StatusLineFitsItsControlWholeInTheTooltipRedWhenTheOperatorMustAct) {
+    const std::string path =
+        "C:\\Users\\Operator\\fldigi.files\\\\temp\\a-rather-long-folder-name-for-it\\"
+        "unsaved-contacts.adi";
+    InspectedVarnockDlg dialog([&](InspectedVarnockDlg& d) {
+        HWND line = ::GetDlgItem(d.m_hWnd, IDC_STATUS_LINE);
+        ASSERT_NE(line, nullptr);
+        d.m_statusLine.Show({"3 contacts not saved: ", path, "", true, true});
+        const std::wstring shown = d.GetDlgItem(IDC_STATUS_LINE)->GetWindowText();
+        RECT client{};
+        ::GetClientRect(line, &client);
+        EXPECT_EQ(shown.rfind(L"3 contacts not saved: C:\\Users", 0), 0u) << shown.c_str();
+        EXPECT_NE(shown.find(L"\u2026"), std::wstring::npos) << shown.c_str();
+        EXPECT_EQ(shown.substr(shown.size() - 8), L"acts.adi") << shown.c_str();
+        EXPECT_LE(TextSize(line, shown).cx, client.right) << shown.c_str();
+        EXPECT_EQ(StatusToolTip(d),
+                  L"3 contacts not saved: " + std::wstring(path.begin(), path.end()));
+        EXPECT_EQ(StatusTextColor(d), RGB(192, 0, 0));
+
+        d.m_statusLine.Show({"Saved DL1ABC at 14:02 UTC", "", "", false, false});
+        EXPECT_EQ(d.GetDlgItem(IDC_STATUS_LINE)->GetWindowText(), L"Saved DL1ABC at 14:02 UTC");
+        EXPECT_EQ(StatusTextColor(d), RGB(0, 0, 0));
+    });
+    dialog.DoModal();
 }
 
 // COM begun by someone else on the thread survives Finish when the host was never attached.

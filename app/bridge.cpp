@@ -27,10 +27,10 @@ class StatusAfterTick {
 }  // namespace
 
 Bridge::Bridge(BridgeRun& run, pollcycle::PollView& view, pollcycle::StatusView& status)
-    : m_fldigi(run.fldigiEndpoint(), Utf8FromAnsiOrUtf8),
+    : m_fldigi(run.FldigiEndpoint(), Utf8FromAnsiOrUtf8),
       m_statusView(status),
-      m_loggedHost(withLog<diagnostics::LoggingHostPort>(run.log(), m_host)),
-      m_eventLog(withLog<diagnostics::EventLog>(run.log())),
+      m_loggedHost(withLog<diagnostics::LoggingHostPort>(run.Log(), m_host)),
+      m_eventLog(withLog<diagnostics::EventLog>(run.Log())),
       m_cycle(m_state, m_fldigi,
               m_loggedHost ? static_cast<pollcycle::HostPort&>(*m_loggedHost) : m_host, m_markers,
               view, m_events) {

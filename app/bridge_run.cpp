@@ -30,7 +30,7 @@ std::string absolutePath(const std::string& utf8Path) {
 
 }  // namespace
 
-std::optional<int> BridgeRun::start(const wchar_t* commandLine) {
+std::optional<int> BridgeRun::Start(const wchar_t* commandLine) {
     using bridgeoptions::CommandLineOutcome;
     const bridgeoptions::ParsedCommandLine parsed =
         bridgeoptions::parseCommandLine(CommandLineArguments(commandLine, ModulePath().c_str()));
@@ -42,33 +42,33 @@ std::optional<int> BridgeRun::start(const wchar_t* commandLine) {
         showBox(parsed.problem + "\n\n" + bridgeoptions::usageText(), MB_ICONERROR);
         return kExitBadCommandLine;
     }
-    options_ = parsed.options;
-    instance_ = std::make_unique<InstanceLock>(bridgeoptions::kInstanceName);
-    if (!instance_->acquired()) {
-        instance_->bringRunningBridgeToFront(kFindRunningBridgeMs);
+    m_options = parsed.options;
+    m_instance = std::make_unique<InstanceLock>(bridgeoptions::kInstanceName);
+    if (!m_instance->Acquired()) {
+        m_instance->BringRunningBridgeToFront(kFindRunningBridgeMs);
         return 0;
     }
-    return openLog();
+    return OpenLog();
 }
 
-std::optional<int> BridgeRun::openLog() {
-    if (options_.logFile.empty()) {
+std::optional<int> BridgeRun::OpenLog() {
+    if (m_options.logFile.empty()) {
         return std::nullopt;
     }
-    const std::string path = absolutePath(options_.logFile);
+    const std::string path = absolutePath(m_options.logFile);
     std::string problem;
     std::unique_ptr<diagnostics::StdLogFile> file = diagnostics::StdLogFile::open(path, problem);
     if (!file) {
         showBox("The log file cannot be opened:\n" + path + "\n" + problem, MB_ICONERROR);
         return kExitBadCommandLine;
     }
-    log_ = std::make_unique<diagnostics::DiagnosticLog>(std::move(file));
-    note("Varnock " VARNOCK_VERSION " started; fldigi at " + fldigiEndpoint() + "; log " + path);
+    m_log = std::make_unique<diagnostics::DiagnosticLog>(std::move(file));
+    Note("Varnock " VARNOCK_VERSION " started; fldigi at " + FldigiEndpoint() + "; log " + path);
     return std::nullopt;
 }
 
-void BridgeRun::note(const std::string& event) {
-    if (log_) {
-        log_->write(event);
+void BridgeRun::Note(const std::string& event) {
+    if (m_log) {
+        m_log->write(event);
     }
 }

@@ -1,5 +1,5 @@
 // What a start of Varnock.exe is given from its command line: the fldigi endpoint, the
-// diagnostic log, and the hold on "one bridge per endpoint". Made before the dialog opens.
+// diagnostic log, and the hold on one bridge per Windows session. Made before the dialog opens.
 #pragma once
 
 #include <memory>
@@ -13,21 +13,21 @@
 class BridgeRun {
   public:
     // Reads the command line and acts on it: help, a mistake (the box names it), another
-    // bridge for the same endpoint (brought to the front), a log that cannot be opened (the
-    // box names it). Returns the exit code when the process is to end now, nothing when the
+    // bridge already running in this session (brought to the front), a log that cannot be opened
+    // (the box names it). Returns the exit code when the process is to end now, nothing when the
     // bridge is to start.
-    std::optional<int> start(const wchar_t* commandLine);
+    std::optional<int> Start(const wchar_t* commandLine);
 
-    const std::string& fldigiEndpoint() const { return options_.fldigiEndpoint; }
+    const std::string& FldigiEndpoint() const { return m_options.fldigiEndpoint; }
     // Null without --log.
-    diagnostics::DiagnosticLog* log() { return log_.get(); }
+    diagnostics::DiagnosticLog* Log() { return m_log.get(); }
     // Writes an event when there is a log.
-    void note(const std::string& event);
+    void Note(const std::string& event);
 
   private:
-    std::optional<int> openLog();
+    std::optional<int> OpenLog();
 
-    bridgeoptions::BridgeOptions options_;
-    std::unique_ptr<InstanceLock> instance_;
-    std::unique_ptr<diagnostics::DiagnosticLog> log_;
+    bridgeoptions::BridgeOptions m_options;
+    std::unique_ptr<InstanceLock> m_instance;
+    std::unique_ptr<diagnostics::DiagnosticLog> m_log;
 };

@@ -8,7 +8,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     BridgeRun run;
-    if (const std::optional<int> exitCode = run.start(::GetCommandLineW())) {
+    if (const std::optional<int> exitCode = run.Start(::GetCommandLineW())) {
         return *exitCode;
     }
     CVarnockApp app(run);

@@ -33,22 +33,23 @@ BOOL CALLBACK findMainWindow(HWND window, LPARAM context) {
 }  // namespace
 
 InstanceLock::InstanceLock(const std::string& name)
-    : mutex_(::CreateMutexW(nullptr, FALSE, sessionLocal(name, L"").c_str())) {
-    acquired_ = mutex_ && ::GetLastError() != ERROR_ALREADY_EXISTS;
-    sharedBlock_.reset(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                            sizeof(DWORD), sessionLocal(name, L"-pid").c_str()));
-    if (acquired_ && sharedBlock_) {
-        if (void* view = ::MapViewOfFile(sharedBlock_.get(), FILE_MAP_WRITE, 0, 0, sizeof(DWORD))) {
+    : m_mutex(::CreateMutexW(nullptr, FALSE, sessionLocal(name, L"").c_str())) {
+    m_acquired = m_mutex && ::GetLastError() != ERROR_ALREADY_EXISTS;
+    m_sharedBlock.reset(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                             sizeof(DWORD), sessionLocal(name, L"-pid").c_str()));
+    if (m_acquired && m_sharedBlock) {
+        if (void* view =
+                ::MapViewOfFile(m_sharedBlock.get(), FILE_MAP_WRITE, 0, 0, sizeof(DWORD))) {
             *static_cast<volatile DWORD*>(view) = ::GetCurrentProcessId();
             ::UnmapViewOfFile(view);
         }
     }
 }
 
-DWORD InstanceLock::runningProcessId() const {
+DWORD InstanceLock::RunningProcessId() const {
     DWORD processId = 0;
-    if (sharedBlock_) {
-        if (void* view = ::MapViewOfFile(sharedBlock_.get(), FILE_MAP_READ, 0, 0, sizeof(DWORD))) {
+    if (m_sharedBlock) {
+        if (void* view = ::MapViewOfFile(m_sharedBlock.get(), FILE_MAP_READ, 0, 0, sizeof(DWORD))) {
             processId = *static_cast<volatile DWORD*>(view);
             ::UnmapViewOfFile(view);
         }
@@ -56,10 +57,10 @@ DWORD InstanceLock::runningProcessId() const {
     return processId;
 }
 
-bool InstanceLock::bringRunningBridgeToFront(DWORD timeoutMs) const {
+bool InstanceLock::BringRunningBridgeToFront(DWORD timeoutMs) const {
     const DWORD start = ::GetTickCount();
     do {
-        WindowSearch search{runningProcessId(), nullptr};
+        WindowSearch search{RunningProcessId(), nullptr};
         if (search.processId != 0) {
             ::EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&search));
         }

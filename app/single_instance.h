@@ -15,16 +15,16 @@ class InstanceLock {
     explicit InstanceLock(const std::string& name);
 
     // True when no other bridge held the name: this one does now.
-    bool acquired() const { return acquired_; }
+    bool Acquired() const { return m_acquired; }
 
     // Another bridge holds the name: brings its main window (or the box it shows) to the
     // front, waiting at most `timeoutMs` for that window to appear. False when none was found.
-    bool bringRunningBridgeToFront(DWORD timeoutMs) const;
+    bool BringRunningBridgeToFront(DWORD timeoutMs) const;
 
   private:
-    DWORD runningProcessId() const;
+    DWORD RunningProcessId() const;
 
-    KernelHandle mutex_;
-    KernelHandle sharedBlock_;
-    bool acquired_ = false;
+    KernelHandle m_mutex;
+    KernelHandle m_sharedBlock;
+    bool m_acquired = false;
 };

@@ -32,6 +32,6 @@ bool CVarnockApp::InitInstance() {
     SetMainWnd(nullptr);
     // Finish ended the session already; ×, Esc and Alt+F4 end it here, the same way.
     bridge.Finish();
-    m_run.note(result == IDOK ? "Finish" : "window closed");
+    m_run.Note(result == IDOK ? "Finish" : "window closed");
     return false;
 }

@@ -93,11 +93,11 @@ TEST(InstanceLock, OneHolderPerNameUntilItLetsGo) {
         const InstanceLock first(name);
         const InstanceLock second(name);
         const InstanceLock otherName(uniqueName("other"));
-        EXPECT_TRUE(first.acquired());
-        EXPECT_FALSE(second.acquired());
-        EXPECT_TRUE(otherName.acquired());
+        EXPECT_TRUE(first.Acquired());
+        EXPECT_FALSE(second.Acquired());
+        EXPECT_TRUE(otherName.Acquired());
     }
-    EXPECT_TRUE(InstanceLock(name).acquired()) << "free again once every holder has gone";
+    EXPECT_TRUE(InstanceLock(name).Acquired()) << "free again once every holder has gone";
 }
 
 TEST(InstanceLock, NoWindowToBringToTheFrontGivesUpInTime) {
@@ -105,7 +105,7 @@ TEST(InstanceLock, NoWindowToBringToTheFrontGivesUpInTime) {
     const InstanceLock running(name);  // this process, which has no bridge window
     const InstanceLock second(name);
     const DWORD start = ::GetTickCount();
-    EXPECT_FALSE(second.bringRunningBridgeToFront(200));
+    EXPECT_FALSE(second.BringRunningBridgeToFront(200));
     EXPECT_LT(::GetTickCount() - start, 5000u) << "bounded, also on a busy machine";
 }
 

@@ -25,10 +25,9 @@ class NullHost : public HostPort {
 
 class NoMarkers : public MarkerFilesPort {
   public:
-    std::vector<MarkerEntry> find(const std::string&) override { return {}; }
-    std::optional<std::string> read(const std::string&, uint64_t, uint64_t) override {
-        return std::nullopt;
-    }
+    FileSearch find(const std::string&) override { return {}; }
+    FileProbe probe(const std::string&) override { return {}; }
+    FileBytes read(const std::string&, uint64_t, uint64_t) override { return {}; }
     bool remove(const std::string&) override { return false; }
     bool rename(const std::string&, const std::string&) override { return false; }
     bool append(const std::string&, const std::string&) override { return false; }

@@ -321,13 +321,22 @@ TEST_F(ContactLedgerTest, NoContactIsLostWhateverTheFileAndTheKills) {
     }
 }
 
-TEST_F(ContactLedgerTest, NothingIsSetAsideWhereItCannotBeKept) {
+// The record waits in its file, owed; the contacts after it do not wait for it.
+TEST_F(ContactLedgerTest, ARecordThatCannotBeSetAsideHoldsUpNothing) {
     files.appendFails = true;
     files.log(contact("G4OLD", 60) + contact("DL1ABC"));
-    EXPECT_THAT(takeAndSave(), IsEmpty());
-    files.appendFails = false;
     EXPECT_THAT(takeAndSave(), ElementsAre("DL1ABC"));
+    files.log(contact("F5XYZ"));
+    restart();
+    EXPECT_THAT(takeAndSave(), ElementsAre("F5XYZ"));
+    EXPECT_FALSE(files.content(kUnsaved));
+    EXPECT_TRUE(files.content(kClaimed1)) << "kept while it owes a record";
+    files.appendFails = false;
+    EXPECT_THAT(takeAndSave(), IsEmpty());
+    takeAndSave();
+    EXPECT_EQ(countRecordEnds(files.content(kUnsaved).value_or("")), 1u);
     EXPECT_THAT(files.content(kUnsaved).value_or(""), HasSubstr("G4OLD"));
+    EXPECT_FALSE(files.content(kClaimed1));
 }
 
 TEST_F(ContactLedgerTest, AMissingFolderIsReportedOnce) {
@@ -339,8 +348,8 @@ TEST_F(ContactLedgerTest, AMissingFolderIsReportedOnce) {
 }
 
 TEST(LedgerProgress, ReadsWhatItWritesAndPassesOverDamage) {
-    const LedgerProgress progress = {{"log.adif", {12, 0xfedcba9876543210ULL}},
-                                     {"varnock-claimed-3.adif", {0, contentHash("")}}};
+    const LedgerProgress progress = {{"log.adif", {12, 0xfedcba9876543210ULL, {{2, 5}, {7, 12}}}},
+                                     {"varnock-claimed-3.adif", {0, contentHash(""), {}}}};
     EXPECT_EQ(parseLedgerProgress(formatLedgerProgress(progress)), progress);
     const std::pair<const char*, std::size_t> damaged[] = {
         {"", 0},
@@ -350,10 +359,16 @@ TEST(LedgerProgress, ReadsWhatItWritesAndPassesOverDamage) {
         {"log.adif 12 FEDCBA9876543210\n", 0},
         {" 12 fedcba9876543210\n", 0},
         {"a b 1 0000000000000000\nx\n", 1},
+        {"log.adif 3-5 aside\n", 0},  // a range without its file's line
     };
     for (const auto& [text, lines] : damaged) {
         EXPECT_EQ(parseLedgerProgress(text).size(), lines) << text;
     }
+    // Ranges past the file's offset, empty or unreadable are passed over.
+    const LedgerProgress owed = parseLedgerProgress(
+        "log.adif 9 0000000000000000\nlog.adif 2-4 aside\nlog.adif 5-12 aside\n"
+        "log.adif 6-6 aside\nlog.adif x-8 aside\n");
+    EXPECT_THAT(owed.at("log.adif").owed, ElementsAre(ByteRange{2, 4}));
 }
 
 TEST(RecordTime, OwnTimeOfARecord) {

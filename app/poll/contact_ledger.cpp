@@ -61,7 +61,12 @@ std::vector<PendingContact> ContactLedger::takePending() {
     checkFolderOnce();
     loadProgress();
     std::vector<PendingContact> pending;
-    if (memory_.progressLoaded) {
+    // While the record of saves cannot be written, a restart would save again what is saved
+    // now: nothing more is handed out until it can.
+    const bool recordWritable = memory_.reportedProblems.count({ProblemKind::ProgressUnwritable,
+                                                                pathOf(kProgressFileName)}) == 0 ||
+                                writeProgress();
+    if (memory_.progressLoaded && recordWritable) {
         uint64_t budget = kBytesPerTick;
         for (const std::string& name : filesInOrder()) {
             if (!takeFrom(name, pending, budget)) {

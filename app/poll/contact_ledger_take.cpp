@@ -35,13 +35,16 @@ bool ContactLedger::takeFrom(const std::string& name, std::vector<PendingContact
     const std::string_view data = all.substr(read.before);
     const bool more = data.size() >= budget;
     budget -= std::min<uint64_t>(budget, data.size());
-    const std::string tail =
-        name + " " + std::to_string(read.saved.offset) + " " + std::to_string(data.size());
-    const LedgerPlan plan =
-        planLedgerTake({data, more, wholeTick, memory_.waitedTail == tail, files_.nowUtcSeconds(),
-                        kContactsPerTick - pending.size()});
+    LedgerPlanInput input{
+        data, more, wholeTick, false, files_.nowUtcSeconds(), kContactsPerTick - pending.size()};
+    LedgerPlan plan = planLedgerTake(input);
     if (plan.tailToWait) {
+        // The same unfinished record, from the same place to the same end, as at the last look.
+        const std::string tail = name + " " + std::to_string(read.saved.offset + plan.tailBegin) +
+                                 " " + std::to_string(read.saved.offset + data.size());
+        input.tailWaited = memory_.waitedTail == tail;
         memory_.waitedTail = tail;
+        plan = input.tailWaited ? planLedgerTake(input) : plan;
     }
     if (plan.asideEnd > 0) {
         setAsidePlanned(name, read, plan, saved);
@@ -104,7 +107,11 @@ bool ContactLedger::appendOwed(const std::string& name, SavedUpTo& saved, std::s
     }
     saved.owed[index].appendingAt = *size + 1;
     memory_.progress[name] = saved;
-    writeProgress();
+    if (!writeProgress()) {  // an append not written down first might be made twice
+        saved.owed[index].appendingAt = 0;
+        memory_.progress[name] = saved;
+        return false;
+    }
     const bool appended =
         setAside_.append(name, saved.owed[index], aside.text, aside.contacts, aside.others, *size);
     if (appended) {

@@ -50,6 +50,7 @@ void planTail(const LedgerPlanInput& in, std::size_t consumed, bool anyRecord, L
         plan.done = !in.more;
     } else {
         plan.tailToWait = true;
+        plan.tailBegin = consumed;
     }
 }
 

@@ -38,6 +38,7 @@ struct LedgerPlan {
     std::vector<PlannedContact> contacts;  // in file order, after the records set aside
     bool done = false;                     // nothing is left of the file after the contacts
     bool tailToWait = false;               // an unfinished last record seen for the first time
+    std::size_t tailBegin = 0;             // where it begins in `data`
 };
 
 LedgerPlan planLedgerTake(const LedgerPlanInput& input);

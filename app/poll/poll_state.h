@@ -49,8 +49,8 @@ struct LedgerMemory {
     std::map<std::string, DeleteRetry> deleteRetries;
     // Problems already reported, by kind and file, until they end.
     std::set<std::pair<ProblemKind, std::string>> reportedProblems;
-    // A file whose last record was unfinished at the last look ("name offset size"): if it is
-    // the same at the next, that record counts as damaged.
+    // A file whose last record was unfinished at the last look ("name begin end", offsets in
+    // the file): if it is the same at the next, that record counts as damaged.
     std::string waitedTail;
     // Records set aside into the unsaved-contacts file since the start.
     std::size_t setAside = 0;

@@ -58,8 +58,11 @@ class Shack {
             check(false);
         }
         endFaults();
-        for (int tick = 0; tick < 64 && (tick < 3 || !allResolved() || saving_); ++tick) {
+        // Done when two ticks in a row did nothing (an unfinished record waits one tick).
+        int quiet = 0;
+        for (int tick = 0; tick < 64 && (tick < 3 || !allResolved() || quiet < 2); ++tick) {
             timer();
+            quiet = busy_ ? 0 : quiet + 1;
         }
         check(true);
         finishTakenFiles();
@@ -189,7 +192,7 @@ class Shack {
         } catch (const std::exception&) {
             // A host call failed: the tick ended there.
         }
-        saving_ = !events.of<event::ContactSaving>().empty() ||
+        busy_ = !events.of<event::ContactSaving>().empty() ||
                   !events.of<event::RecordsSetAside>().empty() ||
                   !events.of<event::MarkerClaimed>().empty() ||
                   !events.of<event::MarkerDeleted>().empty();
@@ -294,7 +297,7 @@ class Shack {
     int ids_ = 0;
     int kills_ = 0;
     int unrecorded_ = 0;
-    bool saving_ = false;  // the last tick saved, set aside, took or deleted something
+    bool busy_ = false;  // the last tick saved, set aside, took or deleted something
 };
 
 }  // namespace

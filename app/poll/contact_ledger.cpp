@@ -63,10 +63,7 @@ std::vector<PendingContact> ContactLedger::takePending() {
     std::vector<PendingContact> pending;
     // While the record of saves cannot be written, a restart would save again what is saved
     // now: nothing more is handed out until it can.
-    const bool recordWritable = memory_.reportedProblems.count({ProblemKind::ProgressUnwritable,
-                                                                pathOf(kProgressFileName)}) == 0 ||
-                                writeProgress();
-    if (memory_.progressLoaded && recordWritable) {
+    if (memory_.progressLoaded && (progressWritable() || writeProgress())) {
         uint64_t budget = kBytesPerTick;
         for (const std::string& name : filesInOrder()) {
             if (!takeFrom(name, pending, budget)) {
@@ -199,9 +196,12 @@ void ContactLedger::claimMarker(std::vector<std::string>& names) {
     const std::string name = claimedName(names.empty() ? 1 : claimedNumber(names.back()) + 1);
     if (inPlace != memory_.progress.end()) {
         // Written under both names before the rename: a stop between the two leaves one that
-        // counts.
+        // counts. Not renamed when that could not be written.
         memory_.progress[name] = inPlace->second;
-        writeProgress();
+        if (!writeProgress()) {
+            memory_.progress.erase(name);
+            return;
+        }
     }
     if (!files_.rename(markerPath_, pathOf(name))) {
         memory_.progress.erase(name);
@@ -223,6 +223,11 @@ void ContactLedger::forget(const std::string& name) {
     memory_.claimed.erase(std::remove(memory_.claimed.begin(), memory_.claimed.end(), name),
                           memory_.claimed.end());
     memory_.deleteRetries.erase(name);
+}
+
+bool ContactLedger::progressWritable() const {
+    return memory_.reportedProblems.count(
+               {ProblemKind::ProgressUnwritable, pathOf(kProgressFileName)}) == 0;
 }
 
 bool ContactLedger::writeProgress() {

@@ -90,6 +90,9 @@ class ContactLedger {
     void finish(const std::string& name);
     bool deleteWaits(const std::string& name) const;
     bool writeProgress();
+    // False from a failed write of the record of saves until one succeeds: nothing is handed
+    // out or set aside meanwhile.
+    bool progressWritable() const;
 
     LedgerMemory& memory_;
     MarkerFilesPort& files_;

@@ -9,7 +9,7 @@ namespace pollcycle {
 
 bool ContactLedger::takeFrom(const std::string& name, std::vector<PendingContact>& pending,
                              uint64_t& budget) {
-    if (budget == 0 || pending.size() >= kContactsPerTick) {
+    if (budget == 0 || pending.size() >= kContactsPerTick || !progressWritable()) {
         return false;  // the next tick goes on
     }
     if (deleteWaits(name)) {

@@ -339,6 +339,77 @@ TEST_F(ContactLedgerTest, ARecordThatCannotBeSetAsideHoldsUpNothing) {
     EXPECT_FALSE(files.content(kClaimed1));
 }
 
+// A failed look tells nothing about what is there: the file waits, nothing is forgotten and
+// the files after it go on.
+TEST_F(ContactLedgerTest, AFailedLookHoldsUpOnlyWhatItLookedAt) {
+    files.unrenamable = files.undeletable = {FakeMarkerFiles::kMarker};
+    files.log(contact("DL1ABC"));
+    EXPECT_THAT(takeAndSave(), ElementsAre("DL1ABC"));  // read in place
+    files.files[kClaimed1] = contact("F5XYZ");          // left by an earlier start, locked
+    files.unreadable = {kClaimed1};
+    files.searchFails = true;
+    restart();
+    files.log(contact("G4AAA"));
+    EXPECT_THAT(takeAndSave(), ElementsAre("G4AAA")) << "the marker goes on, DL1ABC is not again";
+    EXPECT_THAT(notes.problemsBegun(),
+                ElementsAre(ProblemKind::MarkerHeld, ProblemKind::FolderUnlistable));
+    files.searchFails = false;
+    EXPECT_THAT(takeAndSave(), IsEmpty()) << "the locked file waits, alone";
+    files.unreadable.clear();
+    EXPECT_THAT(takeAndSave(), ElementsAre("F5XYZ"));
+}
+
+TEST_F(ContactLedgerTest, TheRecordOfSavesIsReadWholeAndWaitedForWhenUnreadable) {
+    std::string progress;
+    for (int i = 1; i <= 1500; ++i) {  // 1,500 taken files that could not be deleted
+        const std::string name = "varnock-claimed-" + std::to_string(i) + ".adif";
+        files.files[kFolder + name] = contact("K" + std::to_string(i));
+        progress += formatLedgerProgress(
+            {{name,
+              {files.files[kFolder + name].size(), contentHash(files.files[kFolder + name]), {}}}});
+    }
+    files.files[kFolder + "varnock-saved.txt"] = progress;
+    files.unreadable = {kFolder + "varnock-saved.txt"};
+    EXPECT_THAT(takeAndSave(), IsEmpty());
+    EXPECT_THAT(notes.problemsBegun(), ElementsAre(ProblemKind::ProgressUnreadable));
+    files.unreadable.clear();
+    EXPECT_THAT(takeAndSave(), IsEmpty()) << "all 1,500 are saved";
+    EXPECT_EQ(files.content(kClaimed1), std::nullopt);
+}
+
+TEST_F(ContactLedgerTest, AFileThatCannotBeDeletedIsTriedAfterGrowingPauses) {
+    files.undeletable = {kClaimed1};
+    files.log(contact("DL1ABC"));
+    takeAndSave();
+    for (int tick = 0; tick < 2000; ++tick) {
+        take();
+    }
+    const auto tries = journal.with("files remove " + kClaimed1).size();
+    EXPECT_GE(tries, 9u);   // 2, 4, ... 512 ticks, then every 600
+    EXPECT_LE(tries, 14u);  // not every second
+    EXPECT_LE(journal.with("files read " + kClaimed1).size(), tries + 2);
+}
+
+TEST_F(ContactLedgerTest, TheSetAsideFileIsReportedAsItChanges) {
+    const auto seen = [&] {
+        std::vector<std::size_t> records;
+        for (const event::SetAsideFileSeen& e : notes.of<event::SetAsideFileSeen>()) {
+            records.push_back(e.records);
+        }
+        return records;
+    };
+    take();
+    files.log(contact("G4OLD", 60) + contact("G4OLDER", 90) + "<name:1>x<eor>\n");
+    take();
+    take();                       // the unfinished-looking lower-case record is a record
+    files.files.erase(kUnsaved);  // the operator imported it
+    for (uint64_t tick = 0; tick < kSetAsideLookTicks; ++tick) {
+        take();
+    }
+    EXPECT_THAT(seen(), ElementsAre(0u, 3u, 0u));
+    EXPECT_EQ(notes.of<event::SetAsideFileSeen>()[0].path, kUnsaved);
+}
+
 TEST_F(ContactLedgerTest, AMissingFolderIsReportedOnce) {
     files.folders.clear();
     take();

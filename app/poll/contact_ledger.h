@@ -77,6 +77,9 @@ class ContactLedger {
     // Takes what the file holds; false when the tick can take no more (the next file waits).
     bool takeFrom(const std::string& name, std::vector<PendingContact>& pending, uint64_t& budget);
     FileRead readFrom(const std::string& name, uint64_t budget);
+    // The plan's contacts, each with the file's record once it is saved.
+    void handOut(const std::string& name, const FileRead& read, const LedgerPlan& plan,
+                 const SavedUpTo& saved, std::vector<PendingContact>& pending) const;
     // Sets aside the ranges the file still owes, as far as the set-aside file takes them.
     void settleOwed(const std::string& name, SavedUpTo& saved);
     void setAsidePlanned(const std::string& name, const FileRead& read, const LedgerPlan& plan,

@@ -49,6 +49,19 @@ bool ContactLedger::takeFrom(const std::string& name, std::vector<PendingContact
     if (plan.asideEnd > 0) {
         setAsidePlanned(name, read, plan, saved);
     }
+    if (!progressWritable()) {
+        return false;  // saves that could not be written down would be made again
+    }
+    handOut(name, read, plan, saved, pending);
+    if (plan.done && plan.contacts.empty() && saved.owed.empty() && name != kMarkerFileName) {
+        finish(name);
+    }
+    return plan.done;
+}
+
+void ContactLedger::handOut(const std::string& name, const FileRead& read, const LedgerPlan& plan,
+                            const SavedUpTo& saved, std::vector<PendingContact>& pending) const {
+    const std::string_view all(read.bytes);
     for (const PlannedContact& contact : plan.contacts) {
         const uint64_t offset = read.saved.offset + contact.end;
         const std::size_t hashed = static_cast<std::size_t>(std::min(offset, kHashedBytes));
@@ -57,10 +70,6 @@ bool ContactLedger::takeFrom(const std::string& name, std::vector<PendingContact
             SavedUpTo{offset, contentHash(all.substr(read.before + contact.end - hashed, hashed)),
                       saved.owed}});
     }
-    if (plan.done && plan.contacts.empty() && saved.owed.empty() && name != kMarkerFileName) {
-        finish(name);
-    }
-    return plan.done;
 }
 
 ContactLedger::FileRead ContactLedger::readFrom(const std::string& name, uint64_t budget) {

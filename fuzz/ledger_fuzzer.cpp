@@ -193,9 +193,9 @@ class Shack {
             // A host call failed: the tick ended there.
         }
         busy_ = !events.of<event::ContactSaving>().empty() ||
-                  !events.of<event::RecordsSetAside>().empty() ||
-                  !events.of<event::MarkerClaimed>().empty() ||
-                  !events.of<event::MarkerDeleted>().empty();
+                !events.of<event::RecordsSetAside>().empty() ||
+                !events.of<event::MarkerClaimed>().empty() ||
+                !events.of<event::MarkerDeleted>().empty();
         if (killable.replaceFails) {  // saves whose record could not be written
             unrecorded_ += static_cast<int>(events.of<event::ContactSaved>().size());
         }

@@ -45,7 +45,19 @@ bool writeAll(HANDLE file, const std::string& bytes) {
     return ::FlushFileBuffers(file) != FALSE;
 }
 
+// "Not there" is an answer; any other failure says nothing about what is there.
+bool isNotFound(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_NO_MORE_FILES;
+}
+
 }  // namespace
+
+pollcycle::FileStatus WindowsMarkerFiles::failedStatus() {
+    const DWORD error = ::GetLastError();
+    failed();
+    return isNotFound(error) ? pollcycle::FileStatus::NotFound : pollcycle::FileStatus::Failed;
+}
 
 bool WindowsMarkerFiles::failed() {
     const DWORD error = ::GetLastError();
@@ -56,32 +68,58 @@ bool WindowsMarkerFiles::failed() {
     return false;
 }
 
-std::vector<pollcycle::MarkerEntry> WindowsMarkerFiles::find(const std::string& pattern) {
-    std::vector<pollcycle::MarkerEntry> entries;
+pollcycle::FileSearch WindowsMarkerFiles::find(const std::string& pattern) {
+    pollcycle::FileSearch result;
     WIN32_FIND_DATAW found{};
     const HANDLE first = ::FindFirstFileW(WidenUtf8(pattern).c_str(), &found);
     if (first == INVALID_HANDLE_VALUE) {
-        return entries;
+        result.status = failedStatus();
+        return result;
     }
     const FindHandle search(first);
     do {
-        entries.push_back(entryOf(found));
+        result.entries.push_back(entryOf(found));
     } while (::FindNextFileW(search.get(), &found));
-    return entries;
+    if (::GetLastError() != ERROR_NO_MORE_FILES) {
+        failed();  // a list cut short is no list
+        result.status = pollcycle::FileStatus::Failed;
+        return result;
+    }
+    result.status = pollcycle::FileStatus::Ok;
+    return result;
 }
 
-std::optional<std::string> WindowsMarkerFiles::read(const std::string& path, uint64_t offset,
-                                                    uint64_t maxBytes) {
+pollcycle::FileProbe WindowsMarkerFiles::probe(const std::string& path) {
+    pollcycle::FileProbe result;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(WidenUtf8(path).c_str(), GetFileExInfoStandard, &data)) {
+        result.status = failedStatus();
+        return result;
+    }
+    result.status = pollcycle::FileStatus::Ok;
+    result.size = joinHalves(data.nFileSizeHigh, data.nFileSizeLow);
+    result.lastWriteTime =
+        joinHalves(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    return result;
+}
+
+pollcycle::FileBytes WindowsMarkerFiles::read(const std::string& path, uint64_t offset,
+                                              uint64_t maxBytes) {
+    pollcycle::FileBytes result;
     // fldigi may be appending while this reads: share reading, writing and deleting.
     const KernelHandle file = openFile(
         path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    if (!file) {
+        result.status = failedStatus();
+        return result;
+    }
     LARGE_INTEGER start{};
     start.QuadPart = static_cast<LONGLONG>(offset);
-    if (!file || !::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
-        failed();
-        return std::nullopt;
+    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+        result.status = (failed(), pollcycle::FileStatus::Failed);
+        return result;
     }
-    std::string bytes;
+    std::string& bytes = result.bytes;
     while (bytes.size() < maxBytes) {
         const size_t done = bytes.size();
         const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(maxBytes - done, kChunkBytes));
@@ -89,14 +127,15 @@ std::optional<std::string> WindowsMarkerFiles::read(const std::string& path, uin
         DWORD got = 0;
         if (!::ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
             failed();
-            return std::nullopt;
+            return pollcycle::FileBytes{pollcycle::FileStatus::Failed, std::string()};
         }
         bytes.resize(done + got);
         if (got == 0) {
             break;
         }
     }
-    return bytes;
+    result.status = pollcycle::FileStatus::Ok;
+    return result;
 }
 
 bool WindowsMarkerFiles::remove(const std::string& path) {

@@ -125,7 +125,7 @@ std::string problemLine(const ProblemBegan& e) {
                    ": no contact is saved until it can";
         case ProblemKind::ProgressUnwritable:
             return "the record of saved contacts " + e.path + " cannot be written" + because +
-                   ": after a restart they may be saved again";
+                   ": no more contacts are saved until it can be";
         case ProblemKind::MarkerHeld:
             return "marker " + e.path + " cannot be taken over" + because +
                    ": its contacts are read where it is, and it is kept";

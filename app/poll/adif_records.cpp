@@ -168,8 +168,9 @@ AdifRecords readAdifRecords(std::string_view text, bool fromRecordStart) {
                 record.damaged = true;
                 pos = tag.valueStart + overrun;
                 tag.kind = TagKind::EndOfRecord;
-            } else {
-                record.fields[tag.name] = std::string(value);
+            } else if (!record.fields.emplace(tag.name, std::string(value)).second) {
+                // A field twice: a record cut short ran into the next one. Never merged.
+                record.damaged = true;
             }
         }
         if (tag.kind == TagKind::EndOfRecord) {

@@ -14,7 +14,8 @@ struct AdifRecord {
     // Field names in upper case; values raw, exactly the bytes the length counted.
     std::map<std::string, std::string> fields;
     // A field did not parse, its length ran over an "<EOR>" or fell short of its value (text
-    // stands between two fields): the record ends at that "<EOR>" and its fields are unsure.
+    // stands between two fields), or a field name came twice (a record cut short ran into the
+    // next): the record ends at that "<EOR>" and its fields are unsure.
     bool damaged = false;
     // Offsets in the text: just past the previous record (or the header), and just past this
     // record's "<EOR>".

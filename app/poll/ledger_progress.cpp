@@ -43,6 +43,13 @@ bool readHash(std::string_view text, uint64_t& hash) {
     return true;
 }
 
+// "<begin>-<end>" with begin < end.
+bool readRange(std::string_view text, ByteRange& range) {
+    const std::size_t dash = text.find('-');
+    return dash != std::string_view::npos && readOffset(text.substr(0, dash), range.begin) &&
+           readOffset(text.substr(dash + 1), range.end) && range.begin < range.end;
+}
+
 }  // namespace
 
 uint64_t contentHash(std::string_view bytes) {
@@ -61,12 +68,22 @@ std::string formatLedgerProgress(const LedgerProgress& progress) {
                       static_cast<unsigned long long>(saved.offset),
                       static_cast<unsigned long long>(saved.hash));
         text += name + numbers;
+        for (const ByteRange& range : saved.owed) {
+            std::snprintf(numbers, sizeof numbers, " %llu-%llu ",
+                          static_cast<unsigned long long>(range.begin),
+                          static_cast<unsigned long long>(range.end));
+            text += name + numbers +
+                    (range.appendingAt == 0 ? std::string("aside")
+                                            : "appending:" + std::to_string(range.appendingAt)) +
+                    "\n";
+        }
     }
     return text;
 }
 
 LedgerProgress parseLedgerProgress(std::string_view text) {
     LedgerProgress progress;
+    std::map<std::string, std::vector<ByteRange>> owed;
     while (!text.empty()) {
         const std::size_t lineEnd = text.find('\n');
         std::string_view line = text.substr(0, lineEnd);
@@ -79,10 +96,29 @@ LedgerProgress parseLedgerProgress(std::string_view text) {
         if (offsetStart == std::string_view::npos || offsetStart == 0) {
             continue;
         }
+        const std::string name(line.substr(0, offsetStart));
+        const std::string_view middle = line.substr(offsetStart + 1, hashStart - offsetStart - 1);
+        const std::string_view last = line.substr(hashStart + 1);
+        ByteRange range;
         SavedUpTo saved;
-        if (readOffset(line.substr(offsetStart + 1, hashStart - offsetStart - 1), saved.offset) &&
-            readHash(line.substr(hashStart + 1), saved.hash)) {
-            progress[std::string(line.substr(0, offsetStart))] = saved;
+        constexpr std::string_view kAppending = "appending:";
+        if (last.substr(0, kAppending.size()) == kAppending &&
+            readOffset(last.substr(kAppending.size()), range.appendingAt) &&
+            range.appendingAt > 0 && readRange(middle, range)) {
+            owed[name].push_back(range);
+        } else if (last == "aside" && readRange(middle, range)) {
+            owed[name].push_back(range);
+        } else if (readOffset(middle, saved.offset) && readHash(last, saved.hash)) {
+            progress[name] = saved;
+        }
+    }
+    // A range counts only with its file's offset line, and only before that offset.
+    for (auto& [name, ranges] : owed) {
+        const auto file = progress.find(name);
+        for (const ByteRange& range : ranges) {
+            if (file != progress.end() && range.end <= file->second.offset) {
+                file->second.owed.push_back(range);
+            }
         }
     }
     return progress;

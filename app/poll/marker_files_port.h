@@ -15,18 +15,38 @@ struct MarkerEntry {
     uint64_t lastWriteTime = 0;  // in the platform's file-time units
 };
 
+// How a look at the file system went. "Not found" (no such file or folder, no more files) is
+// an answer; anything else (access denied, sharing violation, a device error) says nothing
+// about what is there.
+enum class FileStatus { Ok, NotFound, Failed };
+
+struct FileSearch {
+    FileStatus status = FileStatus::NotFound;
+    std::vector<MarkerEntry> entries;  // in the order the search returned them; Ok: not empty
+};
+
+struct FileBytes {
+    FileStatus status = FileStatus::NotFound;
+    std::string bytes;  // Ok only
+};
+
+struct FileProbe {
+    FileStatus status = FileStatus::NotFound;
+    uint64_t size = 0;  // Ok only
+    uint64_t lastWriteTime = 0;
+};
+
 // Paths, patterns and names are UTF-8 (fldigi's folder as its port decoded it).
 class MarkerFilesPort {
   public:
     virtual ~MarkerFilesPort() = default;
-    // Every entry matching the search pattern (a path, possibly with wildcards; a folder's own
-    // path finds the folder), in the order the search returns them. The search is closed before
-    // this returns. None found: empty.
-    virtual std::vector<MarkerEntry> find(const std::string& pattern) = 0;
-    // At most `maxBytes` bytes of the file from `offset` (fewer at its end, none past it); no
-    // value when it cannot be opened or read.
-    virtual std::optional<std::string> read(const std::string& path, uint64_t offset,
-                                            uint64_t maxBytes) = 0;
+    // Every entry matching the search pattern (a path, possibly with wildcards). The search is
+    // closed before this returns.
+    virtual FileSearch find(const std::string& pattern) = 0;
+    // Whether the file or folder is there, and its size: one cheap call, no search, no open.
+    virtual FileProbe probe(const std::string& path) = 0;
+    // At most `maxBytes` bytes of the file from `offset` (fewer at its end, none past it).
+    virtual FileBytes read(const std::string& path, uint64_t offset, uint64_t maxBytes) = 0;
     // Deletes the file; false when it could not be deleted.
     virtual bool remove(const std::string& path) = 0;
     // Gives the file another name in the same folder; false when it could not (it is open

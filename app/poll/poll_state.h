@@ -2,12 +2,16 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/poll/bridge_events.h"
 #include "app/poll/ledger_progress.h"
+#include "app/poll/marker_files_port.h"
 
 namespace pollcycle {
 
@@ -28,18 +32,34 @@ struct LastSentFields {
     std::string notes;
 };
 
+// A finished file that could not be deleted: tried again at `dueTick`, after pauses that grow.
+struct DeleteRetry {
+    uint64_t dueTick = 0;
+    uint64_t pause = 0;  // in ticks
+};
+
 // What the contact ledger keeps between ticks (its record of saves lives on disk).
 struct LedgerMemory {
+    uint64_t ticks = 0;  // ticks the ledger has run
     bool progressLoaded = false;
     LedgerProgress progress;  // as last read or written
     bool folderChecked = false;
+    // The taken files, by the folder search at start and the ledger's own renames and deletes
+    // since (only one bridge runs per Windows session): no search while nothing is taken.
+    bool claimedListed = false;
+    std::vector<std::string> claimed;  // in the order they were taken
+    std::map<std::string, DeleteRetry> deleteRetries;
     // Problems already reported, by kind and file, until they end.
     std::set<std::pair<ProblemKind, std::string>> reportedProblems;
-    // A file whose last record was unfinished at the last look ("name offset size"): if it is
-    // the same at the next, that record counts as damaged.
+    // A file whose last record was unfinished at the last look ("name begin end", offsets in
+    // the file): if it is the same at the next, that record counts as damaged.
     std::string waitedTail;
     // Records set aside into the unsaved-contacts file since the start.
     std::size_t setAside = 0;
+    // The set-aside file as last reported; `setAsideChanged`: the ledger appended to it.
+    bool setAsideSeen = false;
+    bool setAsideChanged = false;
+    FileProbe setAsideState;
 };
 
 struct PollState {

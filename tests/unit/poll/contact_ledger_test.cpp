@@ -321,13 +321,93 @@ TEST_F(ContactLedgerTest, NoContactIsLostWhateverTheFileAndTheKills) {
     }
 }
 
-TEST_F(ContactLedgerTest, NothingIsSetAsideWhereItCannotBeKept) {
+// The record waits in its file, owed; the contacts after it do not wait for it.
+TEST_F(ContactLedgerTest, ARecordThatCannotBeSetAsideHoldsUpNothing) {
     files.appendFails = true;
     files.log(contact("G4OLD", 60) + contact("DL1ABC"));
-    EXPECT_THAT(takeAndSave(), IsEmpty());
-    files.appendFails = false;
     EXPECT_THAT(takeAndSave(), ElementsAre("DL1ABC"));
+    files.log(contact("F5XYZ"));
+    restart();
+    EXPECT_THAT(takeAndSave(), ElementsAre("F5XYZ"));
+    EXPECT_FALSE(files.content(kUnsaved));
+    EXPECT_TRUE(files.content(kClaimed1)) << "kept while it owes a record";
+    files.appendFails = false;
+    EXPECT_THAT(takeAndSave(), IsEmpty());
+    takeAndSave();
+    EXPECT_EQ(countRecordEnds(files.content(kUnsaved).value_or("")), 1u);
     EXPECT_THAT(files.content(kUnsaved).value_or(""), HasSubstr("G4OLD"));
+    EXPECT_FALSE(files.content(kClaimed1));
+}
+
+// A failed look tells nothing about what is there: the file waits, nothing is forgotten and
+// the files after it go on.
+TEST_F(ContactLedgerTest, AFailedLookHoldsUpOnlyWhatItLookedAt) {
+    files.unrenamable = files.undeletable = {FakeMarkerFiles::kMarker};
+    files.log(contact("DL1ABC"));
+    EXPECT_THAT(takeAndSave(), ElementsAre("DL1ABC"));  // read in place
+    files.files[kClaimed1] = contact("F5XYZ");          // left by an earlier start, locked
+    files.unreadable = {kClaimed1};
+    files.searchFails = true;
+    restart();
+    files.log(contact("G4AAA"));
+    EXPECT_THAT(takeAndSave(), ElementsAre("G4AAA")) << "the marker goes on, DL1ABC is not again";
+    EXPECT_THAT(notes.problemsBegun(),
+                ElementsAre(ProblemKind::MarkerHeld, ProblemKind::FolderUnlistable));
+    files.searchFails = false;
+    EXPECT_THAT(takeAndSave(), IsEmpty()) << "the locked file waits, alone";
+    files.unreadable.clear();
+    EXPECT_THAT(takeAndSave(), ElementsAre("F5XYZ"));
+}
+
+TEST_F(ContactLedgerTest, TheRecordOfSavesIsReadWholeAndWaitedForWhenUnreadable) {
+    std::string progress;
+    for (int i = 1; i <= 1500; ++i) {  // 1,500 taken files that could not be deleted
+        const std::string name = "varnock-claimed-" + std::to_string(i) + ".adif";
+        files.files[kFolder + name] = contact("K" + std::to_string(i));
+        progress += formatLedgerProgress(
+            {{name,
+              {files.files[kFolder + name].size(), contentHash(files.files[kFolder + name]), {}}}});
+    }
+    files.files[kFolder + "varnock-saved.txt"] = progress;
+    files.unreadable = {kFolder + "varnock-saved.txt"};
+    EXPECT_THAT(takeAndSave(), IsEmpty());
+    EXPECT_THAT(notes.problemsBegun(), ElementsAre(ProblemKind::ProgressUnreadable));
+    files.unreadable.clear();
+    EXPECT_THAT(takeAndSave(), IsEmpty()) << "all 1,500 are saved";
+    EXPECT_EQ(files.content(kClaimed1), std::nullopt);
+}
+
+TEST_F(ContactLedgerTest, AFileThatCannotBeDeletedIsTriedAfterGrowingPauses) {
+    files.undeletable = {kClaimed1};
+    files.log(contact("DL1ABC"));
+    takeAndSave();
+    for (int tick = 0; tick < 2000; ++tick) {
+        take();
+    }
+    const auto tries = journal.with("files remove " + kClaimed1).size();
+    EXPECT_GE(tries, 9u);   // 2, 4, ... 512 ticks, then every 600
+    EXPECT_LE(tries, 14u);  // not every second
+    EXPECT_LE(journal.with("files read " + kClaimed1).size(), tries + 2);
+}
+
+TEST_F(ContactLedgerTest, TheSetAsideFileIsReportedAsItChanges) {
+    const auto seen = [&] {
+        std::vector<std::size_t> records;
+        for (const event::SetAsideFileSeen& e : notes.of<event::SetAsideFileSeen>()) {
+            records.push_back(e.records);
+        }
+        return records;
+    };
+    take();
+    files.log(contact("G4OLD", 60) + contact("G4OLDER", 90) + "<name:1>x<eor>\n");
+    take();
+    take();                       // the unfinished-looking lower-case record is a record
+    files.files.erase(kUnsaved);  // the operator imported it
+    for (uint64_t tick = 0; tick < kSetAsideLookTicks; ++tick) {
+        take();
+    }
+    EXPECT_THAT(seen(), ElementsAre(0u, 3u, 0u));
+    EXPECT_EQ(notes.of<event::SetAsideFileSeen>()[0].path, kUnsaved);
 }
 
 TEST_F(ContactLedgerTest, AMissingFolderIsReportedOnce) {
@@ -339,8 +419,8 @@ TEST_F(ContactLedgerTest, AMissingFolderIsReportedOnce) {
 }
 
 TEST(LedgerProgress, ReadsWhatItWritesAndPassesOverDamage) {
-    const LedgerProgress progress = {{"log.adif", {12, 0xfedcba9876543210ULL}},
-                                     {"varnock-claimed-3.adif", {0, contentHash("")}}};
+    const LedgerProgress progress = {{"log.adif", {12, 0xfedcba9876543210ULL, {{2, 5}, {7, 12}}}},
+                                     {"varnock-claimed-3.adif", {0, contentHash(""), {}}}};
     EXPECT_EQ(parseLedgerProgress(formatLedgerProgress(progress)), progress);
     const std::pair<const char*, std::size_t> damaged[] = {
         {"", 0},
@@ -350,10 +430,16 @@ TEST(LedgerProgress, ReadsWhatItWritesAndPassesOverDamage) {
         {"log.adif 12 FEDCBA9876543210\n", 0},
         {" 12 fedcba9876543210\n", 0},
         {"a b 1 0000000000000000\nx\n", 1},
+        {"log.adif 3-5 aside\n", 0},  // a range without its file's line
     };
     for (const auto& [text, lines] : damaged) {
         EXPECT_EQ(parseLedgerProgress(text).size(), lines) << text;
     }
+    // Ranges past the file's offset, empty or unreadable are passed over.
+    const LedgerProgress owed = parseLedgerProgress(
+        "log.adif 9 0000000000000000\nlog.adif 2-4 aside\nlog.adif 5-12 aside\n"
+        "log.adif 6-6 aside\nlog.adif x-8 aside\n");
+    EXPECT_THAT(owed.at("log.adif").owed, ElementsAre(ByteRange{2, 4}));
 }
 
 TEST(RecordTime, OwnTimeOfARecord) {

@@ -161,7 +161,7 @@ TEST_P(MarkerPathTest, FirstContactBuildsMarkerPath) {
 
     EXPECT_TRUE(state.fldigiConnected);
     EXPECT_EQ(state.markerPath, row.expectedPath);
-    EXPECT_THAT(journal.with("files find "), ::testing::Contains(row.expectedPath));
+    EXPECT_THAT(journal.with("files probe "), ::testing::Contains(row.expectedPath));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,6 +16,7 @@
 #include "app/poll/bridge_events.h"
 #include "app/poll/fldigi_port.h"
 #include "app/poll/host_port.h"
+#include "app/poll/ledger_progress.h"
 #include "app/poll/marker_files_port.h"
 #include "app/poll/poll_view.h"
 
@@ -138,6 +139,7 @@ class FakeMarkerFiles : public MarkerFilesPort {
     // Paths that cannot be read (locked), deleted or renamed (held open by another program).
     std::set<std::string> unreadable, undeletable, unrenamable;
     bool appendFails = false;
+    bool searchFails = false;  // every search fails, as on a network share that went away
     int64_t now = kNow;
     // Runs once, right after the next read (fldigi logging while the bridge saves).
     std::function<void()> afterRead;
@@ -159,11 +161,12 @@ class FakeMarkerFiles : public MarkerFilesPort {
         return found;
     }
 
-    std::vector<MarkerEntry> find(const std::string& pattern) override {
+    FileSearch find(const std::string& pattern) override {
         journal_.add("files find " + pattern);
-        std::vector<MarkerEntry> found;
-        if (folders.count(pattern) != 0) {
-            found.push_back(MarkerEntry{nameOf(pattern), 0, 0});
+        FileSearch found;
+        if (searchFails) {
+            found.status = FileStatus::Failed;
+            return found;
         }
         const std::size_t star = pattern.find('*');
         for (const auto& [path, bytes] : files) {
@@ -175,18 +178,33 @@ class FakeMarkerFiles : public MarkerFilesPort {
                                                       std::string::npos, pattern, star + 1) == 0 &&
                                          path.find('\\', star) == std::string::npos;
             if (match) {
-                found.push_back(MarkerEntry{nameOf(path), bytes.size(), 0});
+                found.entries.push_back(MarkerEntry{nameOf(path), bytes.size(), 0});
             }
         }
+        found.status = found.entries.empty() ? FileStatus::NotFound : FileStatus::Ok;
         return found;
     }
-    std::optional<std::string> read(const std::string& path, uint64_t offset,
-                                    uint64_t maxBytes) override {
-        journal_.add("files read " + path);
-        std::optional<std::string> bytes;
+    FileProbe probe(const std::string& path) override {
+        journal_.add("files probe " + path);
+        if (folders.count(path) != 0) {
+            return FileProbe{FileStatus::Ok, 0, 0};
+        }
         const auto it = files.find(path);
-        if (it != files.end() && unreadable.count(path) == 0) {
-            bytes = offset < it->second.size() ? it->second.substr(offset, maxBytes) : "";
+        if (it == files.end()) {
+            return FileProbe{FileStatus::NotFound, 0, 0};
+        }
+        // The content's hash stands in for the time of the last write.
+        return FileProbe{FileStatus::Ok, it->second.size(), contentHash(it->second)};
+    }
+    FileBytes read(const std::string& path, uint64_t offset, uint64_t maxBytes) override {
+        journal_.add("files read " + path);
+        FileBytes bytes;
+        const auto it = files.find(path);
+        if (unreadable.count(path) != 0) {
+            bytes.status = FileStatus::Failed;
+        } else if (it != files.end()) {
+            bytes.status = FileStatus::Ok;
+            bytes.bytes = offset < it->second.size() ? it->second.substr(offset, maxBytes) : "";
         }
         if (afterRead) {
             std::exchange(afterRead, nullptr)();
@@ -195,7 +213,7 @@ class FakeMarkerFiles : public MarkerFilesPort {
     }
     bool remove(const std::string& path) override {
         journal_.add("files remove " + path);
-        return undeletable.count(path) == 0 && files.erase(path) > 0;
+        return undeletable.count(path) == 0 && unreadable.count(path) == 0 && files.erase(path) > 0;
     }
     bool rename(const std::string& from, const std::string& to) override {
         journal_.add("files rename " + from + " " + to);
@@ -209,7 +227,7 @@ class FakeMarkerFiles : public MarkerFilesPort {
     }
     bool append(const std::string& path, const std::string& bytes) override {
         journal_.add("files append " + path);
-        if (appendFails) {
+        if (appendFails || unreadable.count(path) != 0) {
             return false;
         }
         files[path] += bytes;

@@ -21,14 +21,11 @@ uint64_t joinHalves(DWORD high, DWORD low) {
 pollcycle::MarkerEntry entryOf(const WIN32_FIND_DATAW& found) {
     pollcycle::MarkerEntry entry;
     entry.name = ToUtf8(found.cFileName);
-    entry.size = joinHalves(found.nFileSizeHigh, found.nFileSizeLow);
-    entry.lastWriteTime =
-        joinHalves(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
     return entry;
 }
 
 KernelHandle openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-    return AdoptFileHandle(::CreateFileW(WidenUtf8(path).c_str(), access, share, nullptr,
+    return adoptFileHandle(::CreateFileW(WidenUtf8(path).c_str(), access, share, nullptr,
                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -61,7 +58,7 @@ pollcycle::FileStatus WindowsMarkerFiles::failedStatus() {
 
 bool WindowsMarkerFiles::failed() {
     const DWORD error = ::GetLastError();
-    lastError_ = SystemErrorText(error);
+    lastError_ = systemErrorText(error);
     if (lastError_.empty()) {
         lastError_ = "error " + std::to_string(error);
     }
@@ -139,7 +136,9 @@ pollcycle::FileBytes WindowsMarkerFiles::read(const std::string& path, uint64_t 
 }
 
 bool WindowsMarkerFiles::remove(const std::string& path) {
-    return ::DeleteFileW(WidenUtf8(path).c_str()) != FALSE || failed();
+    // A file someone else deleted already is gone as asked.
+    return ::DeleteFileW(WidenUtf8(path).c_str()) != FALSE || isNotFound(::GetLastError()) ||
+           failed();
 }
 
 bool WindowsMarkerFiles::rename(const std::string& from, const std::string& to) {

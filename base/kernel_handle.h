@@ -30,6 +30,6 @@ using LocalMemory = UniqueHandle<LocalFreer<Pointer>>;
 
 // Owns what a function that fails with INVALID_HANDLE_VALUE returned (CreateFile,
 // CreateToolhelp32Snapshot): empty on failure.
-inline KernelHandle AdoptFileHandle(HANDLE handle) {
+inline KernelHandle adoptFileHandle(HANDLE handle) {
     return KernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }

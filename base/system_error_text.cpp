@@ -4,7 +4,7 @@
 
 #include "base/kernel_handle.h"
 
-std::wstring SystemErrorTextWide(unsigned long code) {
+std::wstring systemErrorTextWide(unsigned long code) {
     wchar_t* buffer = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -20,8 +20,8 @@ std::wstring SystemErrorTextWide(unsigned long code) {
     return text;
 }
 
-std::string SystemErrorText(unsigned long code) {
-    const std::wstring wide = SystemErrorTextWide(code);
+std::string systemErrorText(unsigned long code) {
+    const std::wstring wide = systemErrorTextWide(code);
     if (wide.empty()) {
         return {};
     }

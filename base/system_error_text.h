@@ -5,7 +5,7 @@
 
 // The text FormatMessage has for `code` (a GetLastError value or an HRESULT) in UTF-16,
 // without its trailing line break and blanks; empty when the system has none.
-std::wstring SystemErrorTextWide(unsigned long code);
+std::wstring systemErrorTextWide(unsigned long code);
 
 // The same in UTF-8.
-std::string SystemErrorText(unsigned long code);
+std::string systemErrorText(unsigned long code);

@@ -39,7 +39,7 @@ inline bool isContinuation(unsigned char byte) {
 
 // Well-formed UTF-8 in the strict sense: shortest forms only, no UTF-16 surrogates
 // (U+D800..U+DFFF), nothing above U+10FFFF.
-inline bool IsValidUtf8(std::string_view text) {
+inline bool isValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -66,10 +66,10 @@ inline bool IsValidUtf8(std::string_view text) {
 }
 
 // True: the text converts as UTF-8. False: with the ANSI code page.
-inline bool DecodeAsUtf8(std::string_view text) {
+inline bool decodeAsUtf8(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) {
-            return IsValidUtf8(text);
+            return isValidUtf8(text);
         }
     }
     return false;

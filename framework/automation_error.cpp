@@ -11,7 +11,7 @@ namespace {
 
 // The system's text for an HRESULT, without the trailing line break; empty when it has none.
 std::wstring systemText(HRESULT hresult) {
-    std::wstring text = SystemErrorTextWide(static_cast<DWORD>(hresult));
+    std::wstring text = systemErrorTextWide(static_cast<DWORD>(hresult));
     while (!text.empty() && (text.back() == L' ' || text.back() == L'.')) {
         text.pop_back();
     }

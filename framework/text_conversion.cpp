@@ -40,11 +40,11 @@ std::wstring widen(std::string_view text, UINT codePage) {
 }  // namespace
 
 std::wstring WidenText(std::string_view text) {
-    return widen(text, DecodeAsUtf8(text) ? CP_UTF8 : CP_ACP);
+    return widen(text, decodeAsUtf8(text) ? CP_UTF8 : CP_ACP);
 }
 
 std::string Utf8FromAnsiOrUtf8(std::string_view text) {
-    return DecodeAsUtf8(text) ? std::string(text) : ToUtf8(WidenText(text));
+    return decodeAsUtf8(text) ? std::string(text) : ToUtf8(WidenText(text));
 }
 
 std::wstring WidenUtf8(std::string_view text) {

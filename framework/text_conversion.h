@@ -7,10 +7,10 @@
 
 #include "base/utf8.h"
 
-// The 8-bit text in wide characters, in the code page DecodeAsUtf8 chooses.
+// The 8-bit text in wide characters, in the code page decodeAsUtf8 chooses.
 std::wstring WidenText(std::string_view text);
 
-// The 8-bit text, in the code page DecodeAsUtf8 chooses, as UTF-8 (what WidenText reads, in
+// The 8-bit text, in the code page decodeAsUtf8 chooses, as UTF-8 (what WidenText reads, in
 // UTF-8).
 std::string Utf8FromAnsiOrUtf8(std::string_view text);
 

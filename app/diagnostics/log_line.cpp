@@ -107,7 +107,7 @@ std::string quoted(std::string_view text) {
 }
 
 std::string validUtf8(std::string_view text) {
-    if (IsValidUtf8(text)) {
+    if (isValidUtf8(text)) {
         return std::string(text);
     }
     std::string out;
@@ -115,7 +115,7 @@ std::string validUtf8(std::string_view text) {
     while (i < text.size()) {
         // The longest well-formed sequence starting here (1 to 4 bytes), else one bad byte.
         std::size_t length = 4;
-        while (length > 0 && (i + length > text.size() || !IsValidUtf8(text.substr(i, length)))) {
+        while (length > 0 && (i + length > text.size() || !isValidUtf8(text.substr(i, length)))) {
             --length;
         }
         if (length == 0) {

@@ -133,9 +133,9 @@ const std::string* AdifRecord::field(const std::string& name) const {
     return found != fields.end() ? &found->second : nullptr;
 }
 
-AdifRecords readAdifRecords(std::string_view text, bool fromRecordStart) {
+AdifRecords readAdifRecords(std::string_view text) {
     AdifRecords result;
-    std::size_t pos = fromRecordStart ? 0 : pastNextEndOfRecord(text, 0);
+    std::size_t pos = 0;
     AdifRecord record;
     std::size_t recordStart = pos;
     bool afterField = false;  // the last tag was a field with its value
@@ -184,7 +184,6 @@ AdifRecords readAdifRecords(std::string_view text, bool fromRecordStart) {
             recordStart = pos;
         }
     }
-    result.unfinishedTail = recordStart < text.size() && !onlyWhiteSpace(text.substr(recordStart));
     return result;
 }
 

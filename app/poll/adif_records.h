@@ -30,13 +30,10 @@ struct AdifRecords {
     // The records closed by "<EOR>", in text order. A header (everything up to "<EOH>") is not
     // one of them.
     std::vector<AdifRecord> records;
-    // Something other than white space follows the last "<EOR>": a record still being written.
-    bool unfinishedTail = false;
 };
 
-// Reads every record of `text`. With `fromRecordStart` false the text is a cut from a longer
-// one and may begin inside a record: everything up to the first "<EOR>" is passed over. Never
-// throws on bad input; lengths are bytes, field names are matched without regard to case.
-AdifRecords readAdifRecords(std::string_view text, bool fromRecordStart = true);
+// Reads every record of `text`, which begins at a record's start (or a header). Never throws on
+// bad input; lengths are bytes, field names are matched without regard to case.
+AdifRecords readAdifRecords(std::string_view text);
 
 }  // namespace pollcycle

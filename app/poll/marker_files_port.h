@@ -11,8 +11,6 @@ namespace pollcycle {
 
 struct MarkerEntry {
     std::string name;  // file name only, as the directory search reports it
-    uint64_t size = 0;
-    uint64_t lastWriteTime = 0;  // in the platform's file-time units
 };
 
 // How a look at the file system went. "Not found" (no such file or folder, no more files) is

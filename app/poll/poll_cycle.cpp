@@ -12,7 +12,8 @@
 namespace pollcycle {
 namespace {
 
-const char* const kCommitMacros[] = {"<FIXSTARTTIME>", "<SAVEQSO>", "<CURSOR:TX>"};
+constexpr const char* kSaveMacro = "<SAVEQSO>";
+const char* const kCommitMacros[] = {"<FIXSTARTTIME>", kSaveMacro, "<CURSOR:TX>"};
 
 constexpr std::size_t kFrequencyRow = fieldWithAction(FieldAction::Frequency);
 constexpr std::size_t kModemRow = fieldWithAction(FieldAction::Modem);
@@ -310,13 +311,19 @@ void PollCycle::CommitLoggedQso(ContactLedger& ledger, const std::vector<Pending
         events_.record(event::ContactSaving{call, contacts[i].file});
         for (const char* macro : kCommitMacros) {
             callHost([&] { host_.runMacro(macro); });
+            if (macro != kSaveMacro) {
+                continue;
+            }
+            // Calls that reached no host interface saved nothing: the contact stays for later,
+            // and what the host's form holds is not known.
+            if (!host_.callsReachHost()) {
+                state_.lastSent = LastSentFields();
+                return;
+            }
+            // Saved once the host took "<SAVEQSO>": a failure after it does not save it again.
+            ledger.markSaved(contacts[i]);
+            events_.record(event::ContactSaved{call, contacts[i].file, markers_.nowUtcSeconds()});
         }
-        // Calls that reached no host interface saved nothing: the contact stays for later.
-        if (!host_.callsReachHost()) {
-            return;
-        }
-        ledger.markSaved(contacts[i]);
-        events_.record(event::ContactSaved{call, contacts[i].file, markers_.nowUtcSeconds()});
         savedCall = call;
     }
     ClearSavedEntry(reads, savedCall);

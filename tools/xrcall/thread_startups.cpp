@@ -28,7 +28,7 @@ const PIMAGE_TLS_CALLBACK xrcallThreadCallback = onThreadEvent;
 
 // This process's threads besides the calling one, or -1 when they cannot be listed.
 long otherThreads() {
-    const KernelHandle snapshot = AdoptFileHandle(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    const KernelHandle snapshot = adoptFileHandle(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
     if (!snapshot) {
         return -1;
     }

@@ -141,7 +141,7 @@ class WinInetTransport final : public InternetTransport {
     uint32_t lastError() const override { return GetLastError(); }
 
     bool systemMessage(uint32_t code, std::string& text) const override {
-        text = SystemErrorText(code);
+        text = systemErrorText(code);
         return !text.empty();
     }
 };

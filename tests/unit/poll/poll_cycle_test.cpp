@@ -215,7 +215,9 @@ TEST_F(PollCycleTest, MarkerCommitsAfterThatTicksFieldChanges) {
                                          "RunMacro <SAVEQSO>", "RunMacro <CURSOR:TX>"));
     EXPECT_LT(at("files rename C:\\fl\\temp\\log.adif " + kClaimed),
               at("host RunMacro <FIXSTARTTIME>"));
-    EXPECT_LT(at("host RunMacro <CURSOR:TX>"), at("files replace C:\\fl\\temp\\varnock-saved.txt"));
+    // Saved once the host took "<SAVEQSO>": the record of saves is written before "<CURSOR:TX>".
+    EXPECT_LT(at("host RunMacro <SAVEQSO>"), at("files replace C:\\fl\\temp\\varnock-saved.txt"));
+    EXPECT_LT(at("files replace C:\\fl\\temp\\varnock-saved.txt"), at("host RunMacro <CURSOR:TX>"));
     EXPECT_EQ(e.back(), "view setTimer 1500 1000");
     EXPECT_EQ(e[e.size() - 2], "fldigi#12 log.clear");  // a session of its own
     EXPECT_EQ(state.lastSent.callsign, "DL1ABC");       // cleared fields come next tick
@@ -398,18 +400,34 @@ TEST_F(PollCycleTest, HostAbsentAfterItsFailureIsTriedEveryTickWithoutABox) {
     }
 }
 
-TEST_F(PollCycleTest, ContactWhoseSaveFailedIsSavedOnceTheHostIsBack) {
-    connectBoth();
-    markers.write(kRecord);
-    host.throwOn = "RunMacro <SAVEQSO>";
-    tick();
-    EXPECT_THAT(journal.with("files remove"), IsEmpty());
-    EXPECT_TRUE(timerRearmed());
-
-    host.throwOn.clear();
-    tick();
-    EXPECT_THAT(journal.with("host RunMacro <SAVEQSO>"), ElementsAre(""));
-    EXPECT_EQ(events.of<event::ContactSaved>().size(), 1u);
+// A failure before "<SAVEQSO>" was taken leaves the contact to save once the host is back; one
+// after it does not save it again.
+TEST_F(PollCycleTest, ContactIsSavedOnceWhicheverCommitCallFailed) {
+    struct Row {
+        const char* failing;
+        std::size_t saveCalls;  // "<SAVEQSO>" calls made, the failed one included
+    };
+    for (const Row& row : {Row{"RunMacro <FIXSTARTTIME>", 1}, Row{"RunMacro <SAVEQSO>", 2},
+                           Row{"RunMacro <CURSOR:TX>", 1}}) {
+        const char* failing = row.failing;
+        SCOPED_TRACE(failing);
+        state = PollState();
+        events.events.clear();
+        markers.files.clear();
+        connectBoth();
+        markers.write(kRecord);
+        host.throwOn = failing;
+        tick();
+        EXPECT_TRUE(timerRearmed());
+        host.throwOn.clear();
+        std::size_t saves = journal.with("host RunMacro <SAVEQSO>").size();
+        for (int i = 0; i < 3; ++i) {
+            tick();
+            saves += journal.with("host RunMacro <SAVEQSO>").size();
+        }
+        EXPECT_EQ(events.of<event::ContactSaved>().size(), 1u);
+        EXPECT_EQ(saves, row.saveCalls);
+    }
 }
 
 // The look an indicator goes back to, and the one it comes back with.

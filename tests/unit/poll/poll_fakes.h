@@ -178,7 +178,7 @@ class FakeMarkerFiles : public MarkerFilesPort {
                                                       std::string::npos, pattern, star + 1) == 0 &&
                                          path.find('\\', star) == std::string::npos;
             if (match) {
-                found.entries.push_back(MarkerEntry{nameOf(path), bytes.size(), 0});
+                found.entries.push_back(MarkerEntry{nameOf(path)});
             }
         }
         found.status = found.entries.empty() ? FileStatus::NotFound : FileStatus::Ok;

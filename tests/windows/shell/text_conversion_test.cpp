@@ -56,7 +56,7 @@ const DecisionCase kDecisionCases[] = {
 
 TEST(TextConversion, DecodesAsUtf8OnlyWellFormedNonAsciiText) {
     for (const DecisionCase& row : kDecisionCases) {
-        EXPECT_EQ(DecodeAsUtf8(row.bytes), row.utf8) << row.what;
+        EXPECT_EQ(decodeAsUtf8(row.bytes), row.utf8) << row.what;
     }
 }
 
@@ -122,7 +122,7 @@ TEST(TextConversion, Utf16BecomesValidUtf8) {
     for (const Utf16Case& row : kUtf16Cases) {
         const std::string bytes = ToUtf8(row.wide);
         EXPECT_EQ(bytes, row.bytes) << row.what;
-        EXPECT_TRUE(IsValidUtf8(bytes)) << row.what;
+        EXPECT_TRUE(isValidUtf8(bytes)) << row.what;
     }
 }
 

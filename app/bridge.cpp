@@ -31,9 +31,9 @@ Bridge::Bridge(BridgeRun& run, pollcycle::PollView& view, pollcycle::StatusView&
       m_statusView(status),
       m_loggedHost(withLog<diagnostics::LoggingHostPort>(run.Log(), m_host)),
       m_eventLog(withLog<diagnostics::EventLog>(run.Log())),
-      m_cycle(m_state, m_fldigi,
-              m_loggedHost ? static_cast<pollcycle::HostPort&>(*m_loggedHost) : m_host, m_markers,
-              view, m_events) {
+      m_cycle(m_state,
+              {m_fldigi, m_loggedHost ? static_cast<pollcycle::HostPort&>(*m_loggedHost) : m_host,
+               m_markers, view, m_events}) {
     if (m_eventLog) {
         m_events.add(*m_eventLog);
     }

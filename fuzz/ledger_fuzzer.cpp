@@ -185,7 +185,7 @@ class Shack {
         journal.events.clear();
         events.events.clear();
         try {
-            PollCycle(state, fldigi, host, killable, view, events).OnTimer();
+            PollCycle(state, {fldigi, host, killable, view, events}).OnTimer();
         } catch (const Killed&) {
             ++kills_;
             restart();

@@ -81,14 +81,13 @@ std::string upperCall(std::string call) {
 
 }  // namespace
 
-PollCycle::PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, MarkerFilesPort& markers,
-                     PollView& view, BridgeEvents& events)
+PollCycle::PollCycle(PollState& state, const PollPorts& ports)
     : state_(state),
-      fldigi_(fldigi),
-      host_(host),
-      markers_(markers),
-      view_(view),
-      events_(events) {}
+      fldigi_(ports.fldigi),
+      host_(ports.host),
+      markers_(ports.markers),
+      view_(ports.view),
+      events_(ports.events) {}
 
 void PollCycle::OnTimer() {
     // Stopped while the tick runs (also through a message box's own message loop), so ticks

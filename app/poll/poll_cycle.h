@@ -15,6 +15,7 @@
 #include "app/poll/host_port.h"
 #include "app/poll/main_caption.h"
 #include "app/poll/marker_files_port.h"
+#include "app/poll/poll_ports.h"
 #include "app/poll/poll_state.h"
 #include "app/poll/poll_view.h"
 
@@ -40,8 +41,7 @@ inline constexpr const char* kFldigiNotLoadedMessage = "FLDIGI not loaded!";
 // GetFldigiString, CommitLoggedQso), and so are the helpers between them.
 class PollCycle {
   public:
-    PollCycle(PollState& state, FldigiPort& fldigi, HostPort& host, MarkerFilesPort& markers,
-              PollView& view, BridgeEvents& events);
+    PollCycle(PollState& state, const PollPorts& ports);
 
     // One tick. The timer is stopped first and re-armed on the way out. A failed host call ends
     // the tick: its error box is shown within it, the host counts as gone and is attached again

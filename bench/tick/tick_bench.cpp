@@ -83,9 +83,9 @@ void runTicks(benchmark::State& bench, Fldigi& fldigi, bool withLog) {
         if (withLog) {
             diagnostics::LoggingHostPort loggedHost(host, *disk.log);
             diagnostics::EventLog events(*disk.log);
-            PollCycle(state, fldigi, loggedHost, markers, view, events).OnTimer();
+            PollCycle(state, {fldigi, loggedHost, markers, view, events}).OnTimer();
         } else {
-            PollCycle(state, fldigi, host, markers, view, noEvents).OnTimer();
+            PollCycle(state, {fldigi, host, markers, view, noEvents}).OnTimer();
         }
     }
     bench.counters["fs_calls_per_tick"] =

@@ -43,7 +43,7 @@ class LoggedTickTest : public ::testing::Test {
     std::vector<std::string> tick() {
         files.current.clear();
         LoggingHostPort loggedHost(host, log);
-        pollcycle::PollCycle(state, fldigi, loggedHost, markers, view, eventLog).OnTimer();
+        pollcycle::PollCycle(state, {fldigi, loggedHost, markers, view, eventLog}).OnTimer();
         std::vector<std::string> events;
         std::istringstream in(files.current);
         for (std::string line; std::getline(in, line);) {

@@ -23,7 +23,7 @@ class PollCycleFixture : public ::testing::Test {
     FakeMarkerFiles markers{journal};
     FakeView view{journal};
     RecordedEvents events;
-    PollCycle cycle{state, fldigi, host, markers, view, events};
+    PollCycle cycle{state, {fldigi, host, markers, view, events}};
 
     // Runs one tick with a fresh journal.
     void tick() {

@@ -110,57 +110,68 @@ void EventLog::write(const ProcessExit& e) {
     log_.write("process ends with exit code " + std::to_string(e.exitCode));
 }
 
+namespace {
+
+// What the log says of a problem: as it begins (the path, the system's reason when it has one,
+// what it means for the contacts) and as it ends.
+struct ProblemWords {
+    ProblemKind kind;
+    const char* beforePath;
+    const char* afterPath;
+    bool withReason;
+    const char* meaning;
+    const char* endedBeforePath;
+    const char* endedAfterPath;
+};
+
+constexpr ProblemWords kProblemWords[] = {
+    {ProblemKind::FolderMissing, "fldigi's folder ",
+     " does not exist on this PC (does fldigi run on another one?)", false,
+     ": contacts logged in fldigi cannot be saved from it", "fldigi's folder ",
+     " can be searched again"},
+    {ProblemKind::FolderUnlistable, "fldigi's folder ", " cannot be searched", true,
+     ": its files are looked at again on the next ticks", "fldigi's folder ",
+     " can be searched again"},
+    {ProblemKind::ProgressUnreadable, "the record of saved contacts ", " cannot be read", true,
+     ": no contact is saved until it can", "the record of saved contacts ", " can be read again"},
+    {ProblemKind::ProgressUnwritable, "the record of saved contacts ", " cannot be written", true,
+     ": no more contacts are saved until it can be", "the record of saved contacts ",
+     " can be written again"},
+    {ProblemKind::MarkerHeld, "marker ", " cannot be taken over", true,
+     ": its contacts are read where it is, and it is kept", "marker ", " can be taken over again"},
+    {ProblemKind::FileUnreadable, "marker ", " cannot be read", true,
+     ": it is left as it is and read again on the next ticks", "marker ", " can be read again"},
+    {ProblemKind::FileUndeletable, "saved marker ", " cannot be deleted", true,
+     ": it is kept, and its contacts stay saved", "saved marker ", " can be deleted again"},
+    {ProblemKind::SetAsideUnwritable, "records not to be saved cannot be added to ", "", true,
+     ": they wait in the marker", "records not to be saved can be added to ", " again"},
+};
+
+const ProblemWords* wordsFor(ProblemKind kind) {
+    for (const ProblemWords& words : kProblemWords) {
+        if (words.kind == kind) {
+            return &words;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 std::string problemLine(const ProblemBegan& e) {
     const std::string because = " (" + e.systemText + ")";
-    switch (e.kind) {
-        case ProblemKind::FolderMissing:
-            return "fldigi's folder " + e.path +
-                   " does not exist on this PC (does fldigi run on another one?): contacts "
-                   "logged in fldigi cannot be saved from it";
-        case ProblemKind::FolderUnlistable:
-            return "fldigi's folder " + e.path + " cannot be searched" + because +
-                   ": its files are looked at again on the next ticks";
-        case ProblemKind::ProgressUnreadable:
-            return "the record of saved contacts " + e.path + " cannot be read" + because +
-                   ": no contact is saved until it can";
-        case ProblemKind::ProgressUnwritable:
-            return "the record of saved contacts " + e.path + " cannot be written" + because +
-                   ": no more contacts are saved until it can be";
-        case ProblemKind::MarkerHeld:
-            return "marker " + e.path + " cannot be taken over" + because +
-                   ": its contacts are read where it is, and it is kept";
-        case ProblemKind::FileUnreadable:
-            return "marker " + e.path + " cannot be read" + because +
-                   ": it is left as it is and read again on the next ticks";
-        case ProblemKind::FileUndeletable:
-            return "saved marker " + e.path + " cannot be deleted" + because +
-                   ": it is kept, and its contacts stay saved";
-        case ProblemKind::SetAsideUnwritable:
-            return "records not to be saved cannot be added to " + e.path + because +
-                   ": they wait in the marker";
+    const ProblemWords* words = wordsFor(e.kind);
+    if (words == nullptr) {
+        return "problem with " + e.path + because;
     }
-    return "problem with " + e.path + because;
+    return words->beforePath + e.path + words->afterPath + (words->withReason ? because : "") +
+           words->meaning;
 }
 
 std::string problemEndedLine(const ProblemEnded& e) {
-    switch (e.kind) {
-        case ProblemKind::FolderMissing:
-        case ProblemKind::FolderUnlistable:
-            return "fldigi's folder " + e.path + " can be searched again";
-        case ProblemKind::ProgressUnreadable:
-            return "the record of saved contacts " + e.path + " can be read again";
-        case ProblemKind::ProgressUnwritable:
-            return "the record of saved contacts " + e.path + " can be written again";
-        case ProblemKind::MarkerHeld:
-            return "marker " + e.path + " can be taken over again";
-        case ProblemKind::FileUnreadable:
-            return "marker " + e.path + " can be read again";
-        case ProblemKind::FileUndeletable:
-            return "saved marker " + e.path + " can be deleted again";
-        case ProblemKind::SetAsideUnwritable:
-            return "records not to be saved can be added to " + e.path + " again";
-    }
-    return "problem with " + e.path + " ended";
+    const ProblemWords* words = wordsFor(e.kind);
+    return words != nullptr ? words->endedBeforePath + e.path + words->endedAfterPath
+                            : "problem with " + e.path + " ended";
 }
 
 }  // namespace diagnostics

@@ -159,20 +159,21 @@ bool PollCycle::ConnectFldigi() {
     return true;
 }
 
-void PollCycle::ShowWorking(Indicator indicator, const char* text) {
-    view_.setCheckedFlag(indicator, true);
+void PollCycle::ShowLook(Indicator indicator, const char* text, bool working) {
+    view_.setCheckedFlag(indicator, working);
     view_.setIndicatorText(indicator, text);
-    view_.setIndicatorFaceColor(indicator, kWorkingFaceColor);
-    view_.setIndicatorCaptionColor(indicator, kWorkingCaptionColor);
+    view_.setIndicatorFaceColor(indicator, working ? kWorkingFaceColor : kNotLoadedFaceColor);
+    view_.setIndicatorCaptionColor(indicator,
+                                   working ? kWorkingCaptionColor : kNotLoadedCaptionColor);
     view_.moveFlagsIntoControls();
 }
 
+void PollCycle::ShowWorking(Indicator indicator, const char* text) {
+    ShowLook(indicator, text, true);
+}
+
 void PollCycle::ShowNotLoaded(Indicator indicator, const char* text) {
-    view_.setCheckedFlag(indicator, false);
-    view_.setIndicatorText(indicator, text);
-    view_.setIndicatorFaceColor(indicator, kNotLoadedFaceColor);
-    view_.setIndicatorCaptionColor(indicator, kNotLoadedCaptionColor);
-    view_.moveFlagsIntoControls();
+    ShowLook(indicator, text, false);
     view_.hideLinkMark();
     view_.setCaption(VARNOCK_MAIN_CAPTION);
 }

@@ -57,6 +57,8 @@ class PollCycle {
     void RunTick();
     bool AttachHost();
     bool ConnectFldigi();
+    // The indicator's look: working (green, checked) or its start look (magenta, unchecked).
+    void ShowLook(Indicator indicator, const char* text, bool working);
     void ShowWorking(Indicator indicator, const char* text);
     // The indicator's start look; the link mark and the caption go back to theirs.
     void ShowNotLoaded(Indicator indicator, const char* text);

@@ -110,6 +110,14 @@ def modem_calls(calls):
     return [c for c in calls if c[0] == "Mode" or (c[0] == "RunMacro" and "MODE" in c[1][0])]
 
 
+def wait_host_error_box(run):
+    """The error box a failed host call shows, checked for its title and a text."""
+    box = wait_for(lambda: next(iter(run.boxes_of_varnock()), None), 5, "the error box")
+    check(box["title"] == "Varnock" and any(box["texts"]),
+          "the failed host call shows the error box (%r)" % box["texts"])
+    return box
+
+
 def wait_box(run, text, timeout=5.0, exclude=()):
     return wait_for(lambda: next((b for b in run.boxes_of_varnock()
                                   if text in b["texts"] and b["hwnd"] not in exclude), None),

@@ -11,7 +11,8 @@ import sys
 import time
 
 import bridge_e2e
-from e2e_run import CONNECTED_CAPTION, MAIN_CAPTION, TICK, check, modem_calls, qso, wait_box
+from e2e_run import (CONNECTED_CAPTION, MAIN_CAPTION, TICK, check, modem_calls, qso, wait_box,
+                     wait_host_error_box)
 from e2e_support import IDCANCEL, IDOK, wait_for
 
 SAVE = ("RunMacro", ["<SAVEQSO>"])
@@ -72,9 +73,7 @@ def scenario_links_back(run):
 
     kebrin.quit()
     fldigi.rpc("log.set_name", "Away")  # the next host call fails
-    box = wait_for(lambda: next(iter(run.boxes_of_varnock()), None), 5, "the error box")
-    check(box["title"] == "Varnock" and any(box["texts"]),
-          "the failed host call shows the error box (%r)" % box["texts"])
+    box = wait_host_error_box(run)
     state = varnock.state()
     check(state["host"]["text"] == "Kebrin not load !",
           "the host indicator reads \"Kebrin not load !\" (%r)" % state["host"]["text"])

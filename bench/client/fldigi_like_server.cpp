@@ -18,26 +18,36 @@ namespace {
 using socklen_t = int;
 constexpr int kNoSignal = 0;
 constexpr int kShutBoth = SD_BOTH;
-FldigiLikeServer::Socket openSocket() { return ::socket(AF_INET, SOCK_STREAM, 0); }
+FldigiLikeServer::Socket openSocket() {
+    return ::socket(AF_INET, SOCK_STREAM, 0);
+}
 FldigiLikeServer::Socket acceptOn(FldigiLikeServer::Socket listener) {
     return ::accept(listener, nullptr, nullptr);
 }
-void closeSocket(FldigiLikeServer::Socket s) { ::closesocket(s); }
+void closeSocket(FldigiLikeServer::Socket s) {
+    ::closesocket(s);
+}
 void startSockets() {
     WSADATA data;
     if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) {
         throw std::runtime_error("no Winsock");
     }
 }
-void stopSockets() { ::WSACleanup(); }
+void stopSockets() {
+    ::WSACleanup();
+}
 #else
 constexpr int kNoSignal = MSG_NOSIGNAL;
 constexpr int kShutBoth = SHUT_RDWR;
-FldigiLikeServer::Socket openSocket() { return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+FldigiLikeServer::Socket openSocket() {
+    return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+}
 FldigiLikeServer::Socket acceptOn(FldigiLikeServer::Socket listener) {
     return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
 }
-void closeSocket(FldigiLikeServer::Socket s) { ::close(s); }
+void closeSocket(FldigiLikeServer::Socket s) {
+    ::close(s);
+}
 void startSockets() {}
 void stopSockets() {}
 #endif
@@ -78,7 +88,8 @@ FldigiLikeServer::FldigiLikeServer() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (listener_ == kNoSocket || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+    if (listener_ == kNoSocket ||
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         ::listen(listener_, 64) != 0 ||
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         throw std::runtime_error("cannot listen on 127.0.0.1");

@@ -21,7 +21,9 @@ class FldigiLikeServer {
     FldigiLikeServer(const FldigiLikeServer&) = delete;
     FldigiLikeServer& operator=(const FldigiLikeServer&) = delete;
 
-    uint16_t port() const { return port_; }
+    uint16_t port() const {
+        return port_;
+    }
 
   private:
     void serve();

@@ -6,7 +6,8 @@
 // to fldigi and the host, over the real fldigi port (the same server) and the real marker-file
 // port over an empty temp folder of its own, finding nothing changed. Ledger: the contact ledger's
 // part of such a tick alone, over another counting port of the same folder. Floor, tick and ledger
-// are timed in turn, tick after tick, so that each run has its own floor.
+// are timed in turn, tick after tick, so that each run has its own floor; so are the same eleven
+// calls over bare WinINet, for what the client itself adds.
 //
 // Usage: quiet_tick_wine [RUNS [TICKS]]  (default 3 runs of 300 ticks)
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <wininet.h>
 
 #include "app/poll/contact_ledger.h"
 #include "app/poll/poll_cycle.h"
@@ -27,6 +29,7 @@
 #include "bench/tick/null_ports.h"
 #include "fldigi_like_server.h"
 #include "xmlrpc/client/client.h"
+#include "xmlrpc/core/envelope.h"
 
 namespace {
 
@@ -73,11 +76,65 @@ bool floorOnce(const std::string& url) {
         client.setAcceptUnknownAuthority(true);
         XmlRpcValue result;
         if (!client.call(method, noParams, result) || result.kind() != ValueKind::String) {
-            std::fprintf(stderr, "quiet_tick_wine: %s: %s\n", method, client.errorText().c_str());
             return false;
         }
     }
     return true;
+}
+
+// One WinINet handle, closed with its owner.
+struct InternetHandle {
+    explicit InternetHandle(HINTERNET handle) : get(handle) {}
+    ~InternetHandle() {
+        if (get != nullptr) {
+            ::InternetCloseHandle(get);
+        }
+    }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+    HINTERNET get;
+};
+
+// The same eleven calls over bare WinINet (fresh root, connection and request handles for each,
+// the client's request flags), each request written beforehand: the floor under the floor.
+bool bareFloorOnce(uint16_t port, const std::vector<std::string>& bodies) {
+    const char* acceptTypes[] = {"text/*", nullptr};
+    const std::string headers = "Content-Type: text/xml\r\nContent-length: ";
+    for (const std::string& body : bodies) {
+        const InternetHandle root(
+            ::InternetOpenA("XmlRpc", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        const InternetHandle connection(::InternetConnectA(root.get, "127.0.0.1", port, nullptr,
+                                                           nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+        const InternetHandle request(::HttpOpenRequestA(connection.get, "POST", "/RPC2", "HTTP/1.0",
+                                                        nullptr, acceptTypes,
+                                                        XmlRpcClient::kHttpRequestFlags, 0));
+        const std::string lengthHeader = headers + std::to_string(body.size());
+        if (request.get == nullptr ||
+            !::HttpAddRequestHeadersA(request.get, lengthHeader.c_str(),
+                                      static_cast<DWORD>(lengthHeader.size()),
+                                      HTTP_ADDREQ_FLAG_ADD) ||
+            !::HttpSendRequestA(request.get, nullptr, 0, const_cast<char*>(body.data()),
+                                static_cast<DWORD>(body.size()))) {
+            return false;
+        }
+        char buffer[4096];
+        DWORD got = 0;
+        do {
+            if (!::InternetReadFile(request.get, buffer, sizeof buffer, &got)) {
+                return false;
+            }
+        } while (got > 0);
+    }
+    return true;
+}
+
+std::vector<std::string> requestBodies() {
+    std::vector<std::string> bodies;
+    for (const char* method : kFieldMethods) {
+        bodies.emplace_back();
+        writeMethodCall(bodies.back(), method, XmlRpcValue());
+    }
+    return bodies;
 }
 
 template <class Step>
@@ -125,33 +182,52 @@ struct QuietBridge {
     BridgeEventFanOut noEvents;
 };
 
-// One run: floor, tick and ledger timed in turn `ticks` times; prints its line. False when a
-// floor call failed or a quiet tick left anything in the folder.
-bool run(int index, int ticks, const std::string& url) {
+// One run: floor, tick and ledger timed in turn `ticks` times; prints its line. A round where a
+// call failed is left out and counted: Wine's WinINet sometimes sends a request over a pooled
+// connection that the server (as fldigi) is just closing. False when no round was whole or a
+// quiet tick left anything in the folder.
+bool run(int index, int ticks, uint16_t port) {
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/RPC2";
+    const std::vector<std::string> bodies = requestBodies();
     const EmptyFolder folder;
     QuietBridge bridge(url, folder);
     for (int i = 0; i < kWarmUpTicks; ++i) {
         bridge.tick();
         bridge.ledgerOnly();
     }
+    bridge.state.fldigiConnected = true;
     bridge.tickFiles.calls = 0;
-    Series floor, tick, ledger;
-    bool ok = true;
-    for (int i = 0; i < ticks && ok; ++i) {
-        floor.us.push_back(microseconds([&] { ok = floorOnce(url); }));
-        tick.us.push_back(microseconds([&] { bridge.tick(); }));
+    Series bare, floor, tick, ledger;
+    int failed = 0;
+    for (int i = 0; i < ticks; ++i) {
+        bool whole = true, bareWhole = true;
+        const double bareUs = microseconds([&] { bareWhole = bareFloorOnce(port, bodies); });
+        const double floorUs = microseconds([&] { whole = floorOnce(url); });
+        const double tickUs = microseconds([&] { bridge.tick(); });
+        whole = whole && bareWhole && bridge.state.fldigiConnected;
+        bridge.state.fldigiConnected = true;  // as if found again, without the two calls
+        if (!whole) {
+            ++failed;
+            continue;
+        }
+        bare.us.push_back(bareUs);
+        floor.us.push_back(floorUs);
+        tick.us.push_back(tickUs);
         ledger.us.push_back(microseconds([&] { bridge.ledgerOnly(); }));
     }
-    if (!ok || !folder.isEmpty() || !bridge.state.fldigiConnected) {
+    if (floor.us.empty() || !folder.isEmpty()) {
         std::fprintf(stderr, "quiet_tick_wine: run %d was not quiet\n", index);
         return false;
     }
     const double floorMedian = floor.median(), tickMedian = tick.median();
-    std::printf("run %d: floor %.0f us, quiet tick %.0f us, ratio %.3f (means %.0f / %.0f = %.3f); "
-                "ledger alone %.1f us, %.2f file calls a tick\n",
-                index, floorMedian, tickMedian, tickMedian / floorMedian, floor.mean(), tick.mean(),
-                tick.mean() / floor.mean(), ledger.median(),
-                static_cast<double>(bridge.tickFiles.calls) / ticks);
+    const double bareMedian = bare.median();
+    std::printf(
+        "run %d: floor %.0f us, quiet tick %.0f us, ratio %.3f (means %.0f / %.0f = %.3f); "
+        "bare WinINet %.0f us (tick / bare %.3f); ledger alone %.1f us, %.2f file calls a "
+        "tick; %d of %d rounds left out\n",
+        index, floorMedian, tickMedian, tickMedian / floorMedian, floor.mean(), tick.mean(),
+        tick.mean() / floor.mean(), bareMedian, tickMedian / bareMedian, ledger.median(),
+        static_cast<double>(bridge.tickFiles.calls) / ticks, failed, ticks);
     return true;
 }
 
@@ -165,10 +241,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const FldigiLikeServer server;
-    const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/RPC2";
     std::printf("%d ticks a run; medians (means in brackets), microseconds\n", ticks);
     for (int i = 1; i <= runs; ++i) {
-        if (!run(i, ticks, url)) {
+        if (!run(i, ticks, server.port())) {
             return 1;
         }
     }

@@ -1,15 +1,58 @@
 #include "fldigi_like_server.h"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <cstring>
 #include <stdexcept>
 
 namespace {
+
+#ifdef _WIN32
+using socklen_t = int;
+constexpr int kNoSignal = 0;
+constexpr int kShutBoth = SD_BOTH;
+FldigiLikeServer::Socket openSocket() {
+    return ::socket(AF_INET, SOCK_STREAM, 0);
+}
+FldigiLikeServer::Socket acceptOn(FldigiLikeServer::Socket listener) {
+    return ::accept(listener, nullptr, nullptr);
+}
+void closeSocket(FldigiLikeServer::Socket s) {
+    ::closesocket(s);
+}
+void startSockets() {
+    WSADATA data;
+    if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        throw std::runtime_error("no Winsock");
+    }
+}
+void stopSockets() {
+    ::WSACleanup();
+}
+#else
+constexpr int kNoSignal = MSG_NOSIGNAL;
+constexpr int kShutBoth = SHUT_RDWR;
+FldigiLikeServer::Socket openSocket() {
+    return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+}
+FldigiLikeServer::Socket acceptOn(FldigiLikeServer::Socket listener) {
+    return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+}
+void closeSocket(FldigiLikeServer::Socket s) {
+    ::close(s);
+}
+void startSockets() {}
+void stopSockets() {}
+#endif
+
+constexpr FldigiLikeServer::Socket kNoSocket = ~FldigiLikeServer::Socket{0};
 
 std::string methodNameOf(const std::string& request) {
     const size_t start = request.find("<methodName>");
@@ -39,12 +82,14 @@ std::string valueFor(const std::string& method) {
 }  // namespace
 
 FldigiLikeServer::FldigiLikeServer() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    startSockets();
+    listener_ = openSocket();
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+    if (listener_ == kNoSocket ||
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         ::listen(listener_, 64) != 0 ||
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         throw std::runtime_error("cannot listen on 127.0.0.1");
@@ -55,29 +100,36 @@ FldigiLikeServer::FldigiLikeServer() {
 
 FldigiLikeServer::~FldigiLikeServer() {
     stopping_ = true;
-    ::shutdown(listener_, SHUT_RDWR);
+    // A blocked accept returns on shutdown (POSIX), or once its socket is closed (Winsock).
+    ::shutdown(listener_, kShutBoth);
+#ifdef _WIN32
+    closeSocket(listener_);
     thread_.join();
-    ::close(listener_);
+#else
+    thread_.join();
+    closeSocket(listener_);
+#endif
+    stopSockets();
 }
 
 void FldigiLikeServer::serve() {
     while (!stopping_) {
-        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0) {
+        const Socket connection = acceptOn(listener_);
+        if (connection == kNoSocket) {
             continue;
         }
         answer(connection);
-        ::close(connection);
+        closeSocket(connection);
     }
 }
 
-void FldigiLikeServer::answer(int connection) const {
+void FldigiLikeServer::answer(Socket connection) const {
     std::string request;
     char buffer[4096];
     size_t bodyStart = std::string::npos;
     size_t contentLength = 0;
     while (bodyStart == std::string::npos || request.size() < bodyStart + contentLength) {
-        const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
+        const auto n = ::recv(connection, buffer, sizeof buffer, 0);
         if (n <= 0) {
             return;
         }
@@ -102,5 +154,5 @@ void FldigiLikeServer::answer(int connection) const {
         "HTTP/1.1 200 OK\r\nServer: fldigi-like\r\nContent-Type: "
         "text/xml\r\nContent-length: " +
         std::to_string(body.size()) + "\r\n\r\n" + body;
-    ::send(connection, response.data(), response.size(), MSG_NOSIGNAL);
+    ::send(connection, response.data(), static_cast<int>(response.size()), kNoSignal);
 }

@@ -145,4 +145,5 @@ class XmlRpcClient {
     ErrorKind errorKind_ = ErrorKind::None;
     int32_t httpStatus_ = 0;
     bool faultReceived_ = false;
+    bool resentOnDroppedConnection_ = false;  // within the call under way
 };

@@ -41,6 +41,7 @@ bool XmlRpcClient::call(const char* methodName, const XmlRpcValue& params, XmlRp
     reportProgress("Sending data");
     const uint32_t flags = scheme_ == kSchemeHttps ? kHttpsRequestFlags : kHttpRequestFlags;
     bool succeeded = false;
+    resentOnDroppedConnection_ = false;
     while (attempt(requestText, flags, result, succeeded) == Attempt::Retry) {
     }
     return succeeded;
@@ -55,6 +56,14 @@ XmlRpcClient::Attempt XmlRpcClient::attempt(const std::string& requestText, uint
     }
     if (!transport_.sendRequest(request.get(), requestText.data(),
                                 static_cast<uint32_t>(requestText.size()))) {
+        const uint32_t code = transport_.lastError();
+        if ((code == kErrorInternetConnectionAborted || code == kErrorInternetConnectionReset) &&
+            !resentOnDroppedConnection_) {
+            // A kept-alive connection the server had closed meanwhile: nothing was answered,
+            // so the request is sent once more.
+            resentOnDroppedConnection_ = true;
+            return Attempt::Retry;
+        }
         describeInternetError("HttpSendRequest", ErrorKind::Send);
         return Attempt::Finished;
     }

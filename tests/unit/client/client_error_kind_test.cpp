@@ -87,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
             return c;
         }(),
         failing("requestRefused", FakeStep::OpenRequest, 12029, 1, Kind::Send),
-        failing("sendReset", FakeStep::SendRequest, 12031, 1, Kind::Send),
+        failing("sendResetOnceIsSentAgain", FakeStep::SendRequest, 12031, 1, Kind::None),
+        failing("sendAbortedOnceIsSentAgain", FakeStep::SendRequest, 12030, 1, Kind::None),
         failing("sendTimedOut", FakeStep::SendRequest, 12002, 1, Kind::TimedOut),
         failing("readReset", FakeStep::ReadFile, 12031, 2, Kind::Receive),
         failing("availableReset", FakeStep::QueryDataAvailable, 12031, 2, Kind::Receive),
@@ -109,5 +110,19 @@ INSTANTIATE_TEST_SUITE_P(
         row("faultWithoutText", okAnswer(faultReply(faultStruct("<value></value>"))), Kind::None),
         row("faultNotAStruct", okAnswer(faultReply("<value><i4>3</i4></value>")), Kind::Decode)),
     [](const ::testing::TestParamInfo<KindCase>& info) { return info.param.name; });
+
+// A connection dropped under the request is worth one more sending, not two.
+TEST(ErrorKinds, ADroppedConnectionTwiceIsASendFailure) {
+    FakeInternetTransport fake;
+    fake.responses.push_back(okAnswer(kFldigiReply));
+    fake.failAt(FakeStep::SendRequest, 12031, 1);
+    fake.failAt(FakeStep::SendRequest, 12031, 2);
+    XmlRpcClient client(kUrl, fake);
+    XmlRpcValue result;
+    EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));
+    EXPECT_EQ(client.errorKind(), Kind::Send);
+    EXPECT_EQ(fake.sentBodies.size(), 2u);
+    EXPECT_EQ(fake.openHandleCount(), 2) << "the root and the connection; no request left open";
+}
 
 }  // namespace

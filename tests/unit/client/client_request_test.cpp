@@ -97,7 +97,8 @@ TEST_P(StepError, NamesTheStepAndTheReason) {
     FakeInternetTransport fake;
     fake.systemMessages[5] = "Access is denied.\r\n";
     fake.responses.push_back(okAnswer(kFldigiReply));
-    fake.failAt(c.step, c.code);
+    fake.failAt(c.step, c.code, 1);
+    fake.failAt(c.step, c.code, 2);  // a dropped connection is sent to once more
     XmlRpcClient client(kUrl, fake);
     XmlRpcValue result;
     EXPECT_FALSE(client.call("fldigi.name", XmlRpcValue(), result));

@@ -166,7 +166,7 @@ struct QuietBridge {
         state.hostAttached = state.fldigiConnected = true;
         state.markerPath = folder.markerPath();
     }
-    void tick() { PollCycle(state, fldigi, host, tickFiles, view, noEvents).OnTimer(); }
+    void tick() { PollCycle(state, {fldigi, host, tickFiles, view, noEvents}).OnTimer(); }
     void ledgerOnly() {
         ContactLedger(ledgerMemory, ledgerFiles, noEvents, state.markerPath).takePending();
     }

@@ -62,10 +62,13 @@ std::optional<StatusText> folderNotFound(const Known& k) {
 
 std::optional<StatusText> fileHeld(const Known& k) {
     constexpr const char* kHeld = "Contacts wait: another program holds ";
-    return firstProblem(k, {{ProblemKind::ProgressUnreadable, kHeld},
-                            {ProblemKind::FileUnreadable, kHeld},
-                            {ProblemKind::SetAsideUnwritable, kHeld},
-                            {ProblemKind::MarkerHeld, "Another program holds "}});
+    return firstProblem(
+        k, {{ProblemKind::ProgressUnreadable, kHeld},
+            {ProblemKind::ProgressUnwritable, "Contacts wait: cannot write "},
+            {ProblemKind::FileUnreadable, kHeld},
+            // The contacts after those records are saved; the records wait for the file.
+            {ProblemKind::SetAsideUnwritable, "Records to set aside wait: another program holds "},
+            {ProblemKind::MarkerHeld, "Another program holds "}});
 }
 
 std::optional<StatusText> lastSaved(const Known& k) {

@@ -147,8 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Waiting for contacts logged in fldigi",
                   false},
         StatusRow{"problems_not_holding_contacts_up",
-                  {kHost, kFldigi, ProblemBegan{ProblemKind::FileUndeletable, kMarker, ""},
-                   ProblemBegan{ProblemKind::ProgressUnwritable, kProgress, ""}},
+                  {kHost, kFldigi, ProblemBegan{ProblemKind::FileUndeletable, kMarker, ""}},
                   "Waiting for contacts logged in fldigi",
                   false}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -58,7 +58,7 @@ std::string ContactLedger::pathOf(const std::string& name) const {
 
 std::vector<PendingContact> ContactLedger::takePending() {
     ++memory_.ticks;
-    checkFolderOnce();
+    checkFolder();
     loadProgress();
     std::vector<PendingContact> pending;
     // While the record of saves cannot be written, a restart would save again what is saved
@@ -80,13 +80,16 @@ void ContactLedger::markSaved(const PendingContact& contact) {
     writeProgress();
 }
 
-void ContactLedger::checkFolderOnce() {
-    if (memory_.folderChecked) {
+void ContactLedger::checkFolder() {
+    const bool missing = memory_.reportedProblems.count({ProblemKind::FolderMissing, folder_}) > 0;
+    if (memory_.folderChecked && !missing) {
         return;
     }
     memory_.folderChecked = true;
     const FileStatus folder = files_.probe(folder_).status;
-    if (folder != FileStatus::Ok) {
+    if (folder == FileStatus::Ok) {
+        problems_.ended(ProblemKind::FolderMissing, folder_);  // a stick or share came back
+    } else {
         problems_.began(folder == FileStatus::NotFound ? ProblemKind::FolderMissing
                                                        : ProblemKind::FolderUnlistable,
                         folder_);
@@ -187,6 +190,7 @@ void ContactLedger::claimMarker(std::vector<std::string>& names) {
         return;  // tried again next tick; what is saved of it is kept
     }
     if (marker == FileStatus::NotFound) {
+        markerProblemsEnded();
         if (inPlace != memory_.progress.end()) {
             memory_.progress.erase(inPlace);  // a marker that comes back is a new file
             writeProgress();
@@ -209,13 +213,19 @@ void ContactLedger::claimMarker(std::vector<std::string>& names) {
         names.push_back(kMarkerName);
         return;
     }
-    problems_.ended(ProblemKind::MarkerHeld, markerPath_);
+    markerProblemsEnded();
     events_.record(event::MarkerClaimed{markerPath_, pathOf(name)});
     if (memory_.progress.erase(kMarkerName) > 0) {
         writeProgress();
     }
     memory_.claimed.push_back(name);
     names.push_back(name);
+}
+
+void ContactLedger::markerProblemsEnded() {
+    // Taken over or gone: what kept it from being looked at or taken is over.
+    problems_.ended(ProblemKind::MarkerHeld, markerPath_);
+    problems_.ended(ProblemKind::FileUnreadable, markerPath_);
 }
 
 void ContactLedger::forget(const std::string& name) {

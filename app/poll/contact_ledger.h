@@ -67,10 +67,12 @@ class ContactLedger {
 
     std::string pathOf(const std::string& name) const;
     void loadProgress();
-    void checkFolderOnce();
+    // Looks for fldigi's folder at the first tick, and again while it is missing.
+    void checkFolder();
     // The taken files in the order they were taken, then "log.adif" when it is read in place.
     std::vector<std::string> filesInOrder();
     bool listClaimed();
+    void markerProblemsEnded();
     void claimMarker(std::vector<std::string>& names);
     void forget(const std::string& name);
 

@@ -150,7 +150,10 @@ bool PollCycle::ConnectFldigi() {
         markerPathForConfigDir(configDir.ok && configDir.isString ? configDir.text : "");
     if (markerPath != state_.markerPath) {
         // fldigi came back with another configuration folder: what the ledger knew was of
-        // the old one.
+        // the old one, its problems with it too.
+        for (const auto& [kind, path] : state_.ledger.reportedProblems) {
+            events_.record(event::ProblemEnded{kind, path});
+        }
         state_.ledger = LedgerMemory();
         state_.markerPath = std::move(markerPath);
     }

@@ -416,6 +416,10 @@ TEST_F(ContactLedgerTest, AMissingFolderIsReportedOnce) {
     take();
     EXPECT_THAT(notes.problemsBegun(), ElementsAre(ProblemKind::FolderMissing));
     EXPECT_EQ(notes.of<event::ProblemBegan>()[0].path, "C:\\fl\\temp");
+    files.folders = {"C:\\fl\\temp"};  // the stick is back
+    take();
+    ASSERT_EQ(notes.of<event::ProblemEnded>().size(), 1u);
+    EXPECT_EQ(notes.of<event::ProblemEnded>()[0].kind, ProblemKind::FolderMissing);
 }
 
 TEST(LedgerProgress, ReadsWhatItWritesAndPassesOverDamage) {
